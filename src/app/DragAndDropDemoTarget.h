@@ -1,0 +1,28 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+// The window-wide file-drop target. A drop replaces the pending list; the main component's intake
+// timer takes it. Message thread only.
+class DragAndDropDemoTarget final : public juce::Component,
+                                    public juce::FileDragAndDropTarget
+{
+public:
+    DragAndDropDemoTarget() = default;
+    ~DragAndDropDemoTarget() override = default;
+
+    void paint (juce::Graphics& g) override;
+
+    bool isInterestedInFileDrag (const juce::StringArray& files) override;
+    void fileDragEnter (const juce::StringArray& files, int x, int y) override;
+    void fileDragMove (const juce::StringArray& files, int x, int y) override;
+    void fileDragExit (const juce::StringArray& files) override;
+    void filesDropped (const juce::StringArray& files, int x, int y) override;
+
+    juce::StringArray pendingFiles;
+    bool acceptFiles = true;
+    bool draggingOver = false;
+
+private:
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (DragAndDropDemoTarget)
+};

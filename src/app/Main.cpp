@@ -1,0 +1,3 @@
+#include "app/TarsioApplication.h"
+
+START_JUCE_APPLICATION (TarsioApplication)

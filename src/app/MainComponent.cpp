@@ -1,0 +1,414 @@
+#include "app/MainComponent.h"
+#include "look/Palette.h"
+
+#include "BinaryData.h"
+
+#include <cmath>
+
+const juce::String MainComponent::welcomeText =
+    "Welcome to Tarsio\n\n\n"
+    "DROP your audio files here or click OPEN.\n"
+    "Click RENAME to access the renaming interface.\n\n\n"
+    "The app analyzes filenames and suggests new names using smart rules.\n"
+    "Customize RULES to match your instruments and naming preferences.\n\n\n"
+    "Smart Audio File Renaming\n"
+    "Automatic suggestions - Audio preview - Batch processing\n"
+    "Supports: WAV - AIFF - FLAC - MP3 - OGG";
+
+// The project's own home page; the logo button opens it.
+const char* const MainComponent::websiteAddress = "https://tarsio.app";
+
+namespace
+{
+const juce::String dragAndDropText ("DRAG & DROP audio files !");
+}
+
+MainComponent::MainComponent()
+{
+    setSize (referenceSize.width, referenceSize.height);
+
+    audioSourcePlayer.setSource (&mixer);
+    deviceManager.initialise (0, 2, nullptr, true);
+    deviceManager.addAudioCallback (this);
+    renamePage.setAudioOutput (&mixer, &deviceManager);
+
+    setLookAndFeel (&look);
+
+    backgroundTexture = juce::ImageCache::getFromMemory (BinaryData::texture_jpg, BinaryData::texture_jpgSize);
+    logoImage = juce::ImageCache::getFromMemory (BinaryData::logo_png, BinaryData::logo_pngSize);
+
+    logoButton.setImages (false, true, true,
+                          logoImage, 1.0f, juce::Colours::transparentBlack,
+                          juce::Image(), 0.6f, juce::Colour (0x4CB21213),
+                          logoImage, 0.9f, juce::Colours::transparentBlack,
+                          0.0f);
+    logoButton.setClickingTogglesState (false);
+
+    openButton.setButtonText ("OPEN");
+    renameButton.setButtonText ("RENAME");
+    clearButton.setButtonText ("CLEAR AUDIO FILES");
+    rulesButton.setButtonText ("RULES");
+
+    for (auto& b : presetButtons)
+        b.setClickingTogglesState (true);
+
+    openButton.setColour (juce::TextButton::textColourOffId, greyWhiteVekko);
+    openButton.setColour (juce::TextButton::textColourOnId, greyWhiteVekko);
+    renameButton.setColour (juce::TextButton::textColourOffId, greenVekko);
+    renameButton.setColour (juce::TextButton::textColourOnId, greyWhiteVekko);
+    clearButton.setColour (juce::TextButton::textColourOffId, greyWhiteVekko);
+    clearButton.setColour (juce::TextButton::textColourOnId, greyWhiteVekko);
+    rulesButton.setColour (juce::TextButton::textColourOffId, greyWhiteVekko);
+    rulesButton.setColour (juce::TextButton::textColourOnId, greyWhiteVekko);
+
+    createLabel (statusLabel, dragAndDropText);
+    statusLabel.setColour (juce::Label::textColourId, greyWhiteVekko);
+
+    logoButton.setColour (juce::TextButton::buttonColourId, transparentVekko);
+
+    openButton.onClick = [this] { openClicked(); };
+    renameButton.onClick = [this] { renameClicked(); };
+    clearButton.onClick = [this] { clearClicked(); };
+    rulesButton.onClick = [this] { rulesClicked(); };
+    logoButton.onClick = [this] { logoClicked(); };
+
+    addAndMakeVisible (dropTarget);
+    addAndMakeVisible (openButton);
+    addAndMakeVisible (renameButton);
+    addAndMakeVisible (clearButton);
+    addAndMakeVisible (rulesButton);
+    addAndMakeVisible (logoButton);
+
+    welcomeLabel.setText (welcomeText, juce::dontSendNotification);
+    welcomeLabel.setJustificationType (juce::Justification::centred);
+    welcomeLabel.setColour (juce::Label::textColourId, whiteLightVekko);
+    addAndMakeVisible (welcomeLabel);
+
+    addAndMakeVisible (isrcList);
+    addAndMakeVisible (analysisList);
+    addAndMakeVisible (renamePage);
+    addAndMakeVisible (rulesPage);
+
+    analysisList.setVisible (false);
+    renamePage.setVisible (false);
+    rulesPage.setVisible (false);
+
+    setVisibleHomePage (true);
+
+    renamePage.closeButton.onClick = [this] { renamePageClosed(); };
+    renamePage.renameRulesButton.onClick = [this] { renamePageRulesClicked(); };
+    rulesPage.closeButton.onClick = [this] { rulesPageClosed(); };
+
+    startTimer (kIntakeIntervalMs);
+
+    rulesPage.loadDefaultRules();
+}
+
+MainComponent::~MainComponent()
+{
+    stopTimer();
+    deviceManager.removeAudioCallback (this);
+    audioSourcePlayer.setSource (nullptr);
+
+    // A real wait: a measuring thread killed mid-file could leave its queue lock taken.
+    analysisList.stopAnalysis (5000);
+    analysisList.clearList();
+    renamePage.clearList();
+
+    // The preview thread holds the mixer, which is destroyed before the rename page: end it now.
+    renamePage.shutdownPreview();
+
+    setLookAndFeel (nullptr);
+}
+
+//==============================================================================
+void MainComponent::audioDeviceIOCallbackWithContext (const float* const* inputChannelData, int numInputChannels,
+                                                      float* const* outputChannelData, int numOutputChannels,
+                                                      int numSamples,
+                                                      const juce::AudioIODeviceCallbackContext& context)
+{
+    audioSourcePlayer.audioDeviceIOCallbackWithContext (inputChannelData, numInputChannels,
+                                                        outputChannelData, numOutputChannels,
+                                                        numSamples, context);
+}
+
+void MainComponent::audioDeviceAboutToStart (juce::AudioIODevice* device)
+{
+    audioSourcePlayer.audioDeviceAboutToStart (device);
+}
+
+void MainComponent::audioDeviceStopped()
+{
+    audioSourcePlayer.audioDeviceStopped();
+}
+
+//==============================================================================
+void MainComponent::timerCallback()
+{
+    if (! isVisible())
+        return;
+
+    if (dropTarget.pendingFiles.isEmpty())
+    {
+        if (isrcList.listChanged)
+        {
+            statusLabel.setText (juce::String (renameFileCount()) + " audio files ready - Click RENAME to edit names",
+                                 juce::dontSendNotification);
+            isrcList.listChanged = false;
+        }
+        repaint();
+        return;
+    }
+
+    acceptedFiles.clear();
+    acceptedFiles.addArray (dropTarget.pendingFiles);
+    dropTarget.pendingFiles.clear();
+
+    isrcList.addList (acceptedFiles);
+    analysisList.addList (acceptedFiles);
+    renamePage.addList (acceptedFiles);
+    analysisList.startBackgroundAnalysis();
+
+    const int count = renameFileCount();
+    if (count >= 1)
+        statusLabel.setText (juce::String (count) + " audio files loaded - Click RENAME to edit names",
+                             juce::dontSendNotification);
+    else
+        statusLabel.setText ("No audio files found - Only WAV, MP3, FLAC, AIFF, OGG supported",
+                             juce::dontSendNotification);
+    repaint();
+}
+
+//==============================================================================
+void MainComponent::setVisibleHomePage (bool visible)
+{
+    openButton.setVisible (visible);
+    rulesButton.setVisible (visible);
+    renameButton.setVisible (visible);
+    clearButton.setVisible (visible);
+    statusLabel.setVisible (visible);
+    welcomeLabel.setVisible (visible);
+    dropTarget.acceptFiles = visible;
+}
+
+void MainComponent::createLabel (juce::Label& label, juce::String text)
+{
+    addAndMakeVisible (label);
+    label.setText (text, juce::dontSendNotification);
+    label.setJustificationType (juce::Justification::centred);
+}
+
+void MainComponent::openClicked()
+{
+    dropTarget.acceptFiles = false;
+
+    fileChooser = std::make_unique<juce::FileChooser> ("Select audio file(s) to convert...", juce::File(),
+                                                       "*.wav;*.mp3;*.aif;*.aiff;*.ogg;*.flac");
+
+    const int chooserFlags = juce::FileBrowserComponent::openMode
+                    | juce::FileBrowserComponent::canSelectFiles
+                    | juce::FileBrowserComponent::canSelectMultipleItems;
+
+    fileChooser->launchAsync (chooserFlags, [this] (const juce::FileChooser& chooser)
+    {
+        const auto results = chooser.getResults();
+        if (results.isEmpty())
+        {
+            statusLabel.setText ("No files selected", juce::dontSendNotification);
+        }
+        else
+        {
+            statusLabel.setText ("Loading " + juce::String (results.size()) + " selected file(s)...",
+                                 juce::dontSendNotification);
+            for (const auto& f : results)
+                dropTarget.pendingFiles.add (f.getFullPathName());
+        }
+        dropTarget.acceptFiles = true;
+    });
+}
+
+void MainComponent::renameClicked()
+{
+    if (renameFileCount() == 0)
+    {
+        statusLabel.setText ("No files to rename", juce::dontSendNotification);
+        dropTarget.acceptFiles = true;
+        return;
+    }
+
+    setVisibleHomePage (false);
+    renamePage.setBounds (0, 0, getWidth(), getHeight());
+    renamePage.setVisible (true);
+    rulesPage.setVisible (false);
+}
+
+void MainComponent::clearClicked()
+{
+    acceptedFiles.clear();
+    dropTarget.pendingFiles.clear();
+    isrcList.clearRows();
+    analysisList.clearList();
+    renamePage.clearList();
+    createLabel (statusLabel, dragAndDropText);
+}
+
+void MainComponent::rulesClicked()
+{
+    setVisibleHomePage (false);
+    renamePage.setVisible (false);
+    rulesPage.setVisible (true);
+    rulesPage.loadDefaultRules();
+    dropTarget.acceptFiles = false;
+}
+
+void MainComponent::logoClicked()
+{
+    juce::URL (websiteAddress).launchInDefaultBrowser();
+}
+
+void MainComponent::renamePageClosed()
+{
+    setVisibleHomePage (true);
+    renamePage.setVisible (false);
+    rulesPage.setVisible (false);
+    statusLabel.setText (renameFileCount() == 0 ? dragAndDropText
+                                                : juce::String ("Click RENAME to edit names, CLEAR AUDIO FILES to start over"),
+                         juce::dontSendNotification);
+}
+
+void MainComponent::renamePageRulesClicked()
+{
+    setVisibleHomePage (false);
+    renamePage.setVisible (false);
+    rulesPage.setVisible (true);
+    rulesPage.loadDefaultRules();
+}
+
+void MainComponent::rulesPageClosed()
+{
+    if (renameFileCount() >= 1)
+    {
+        setVisibleHomePage (false);
+        rulesPage.setVisible (false);
+        renamePage.setVisible (true);
+    }
+    else
+    {
+        setVisibleHomePage (true);
+        rulesPage.setVisible (false);
+        statusLabel.setText (dragAndDropText, juce::dontSendNotification);
+    }
+}
+
+//==============================================================================
+void MainComponent::resized()
+{
+    const int W = getWidth();
+    const int H = getHeight();
+    if (W <= 0 || H <= 0)
+        return;
+
+    const double referenceRatio = (double) referenceSize.width / (double) referenceSize.height;
+    const double ratio = (double) W / (double) H;
+
+    if (std::abs (ratio - referenceRatio) > 0.01)
+    {
+        if (auto* window = findParentComponentOfClass<juce::DocumentWindow>())
+        {
+            // Only ever shrink one side: the window's resize calls us again at the corrected size.
+            if (ratio > referenceRatio)
+                window->setSize ((int) (H * (double) referenceSize.width / (double) referenceSize.height)
+                                     + window->getWidth() - W,
+                                 window->getHeight());
+            else
+                window->setSize (window->getWidth(),
+                                 (int) (W / referenceRatio) + window->getHeight() - H);
+            return;
+        }
+    }
+
+    const double inner = 0.8 * W - 0.1 * W;
+    const int B = (int) (0.058 * inner);
+    const int g = (int) (0.045 * inner);
+    const int Bw = (int) (0.52 * inner);
+    const int M = (int) (0.011 * W);
+    const double left = 0.5 * W - 0.5 * Bw;
+
+    look.labelFontSize = (float) (inner * 0.022f);
+
+    backgroundGradient = juce::ColourGradient (juce::Colour (0xFFC1D272), (float) (0.25 * 0.8 * W), (float) (0.06 * H),
+                                               juce::Colour (0xFF404915), (float) (0.89 * 0.8 * W), (float) (1.2 * H), true);
+    panelGradient = juce::ColourGradient (juce::Colour (0xFF42494B), (float) (0.3 * 0.8 * W), (float) (0.15 * H),
+                                          blackUltraVekko, (float) (0.75 * 0.8 * W), (float) (1.1 * H), true);
+
+    logoButton.setBounds ((int) (0.5 * W - 0.5 * 4.9382 * B), (int) (0.46 * g), (int) (4.9382 * B), B);
+    renameButton.setBounds ((int) (left + 2 * g), 2 * g, Bw - 4 * g, (int) (1.6 * g));
+    openButton.setBounds ((int) (left - g), renameButton.getBottom() + M, Bw + 2 * g, (int) (1.6 * g));
+    statusLabel.setBounds ((int) (left - 4 * g), (int) (openButton.getBottom() + 1.75 * M), Bw + 8 * g, g);
+    welcomeLabel.setBounds ((int) (0.2 * W), (int) (statusLabel.getBottom() + 4.1 * M), (int) (0.6 * W), (int) (0.35 * H));
+    clearButton.setBounds (openButton.getX(), (int) (welcomeLabel.getBottom() + 3.52 * M),
+                           openButton.getWidth(), openButton.getHeight());
+    rulesButton.setBounds (renameButton.getX(), clearButton.getBottom() + M,
+                           renameButton.getWidth(), renameButton.getHeight());
+    dropTarget.setBounds (0, 0, W, H);
+    if (analysisList.isVisible())
+        analysisList.setBounds (0, 0, W, H);
+    renamePage.setBounds (0, 0, W, H);
+    rulesPage.setBounds (0, 0, W, H);
+}
+
+void MainComponent::paint (juce::Graphics& g)
+{
+    const double W = getWidth();
+    const double H = getHeight();
+
+    g.setImageResamplingQuality (juce::Graphics::highResamplingQuality);
+    g.setGradientFill (backgroundGradient);
+    g.fillAll();
+
+    auto fillPanel = [&] (juce::Rectangle<float> panel, float textureOpacity)
+    {
+        g.setGradientFill (panelGradient);
+        g.fillRoundedRectangle (panel, 25.0f);
+        g.setTiledImageFill (backgroundTexture, 0, 0, textureOpacity);
+        g.fillRoundedRectangle (panel, 25.0f);
+        g.setColour (blackUltraVekko);
+        g.drawRoundedRectangle (panel, 25.0f, 3.0f);
+    };
+
+    if (renamePage.isVisible() || rulesPage.isVisible())
+    {
+        fillPanel ({ (float) (0.045 * W), (float) (0.164 * H), (float) (0.912 * W), (float) (0.82 * H) }, 0.2f);
+    }
+    else
+    {
+        const double k = (int) (0.03 * W);
+        const auto w = welcomeLabel.getBounds();
+        fillPanel ({ (float) (w.getX() - 0.3 * k), (float) (w.getY() - 0.6 * k),
+                     (float) (w.getWidth() + 0.6 * k), (float) (w.getHeight() + 1.2 * k) }, 0.3f);
+
+        const auto s = statusLabel.getBounds().toDouble();
+        const auto corner = (float) (0.5 * s.getHeight());
+        if (statusLabel.getText().startsWith ("Error"))
+        {
+            g.setColour (redVekko);
+            g.drawRoundedRectangle (s.toFloat(), corner, 2.0f);
+        }
+        else
+        {
+            g.setColour (blackOpacityVekko);
+            g.drawRoundedRectangle ((float) (s.getX() + 1), (float) (s.getY() + 1),
+                                    (float) s.getWidth(), (float) (s.getHeight() - 1), corner, 1.0f);
+        }
+        g.setColour (OpacityVekko);
+        g.fillRoundedRectangle (s.toFloat(), corner);
+    }
+
+    const auto logo = logoButton.getBounds();
+    g.setColour (blackVekko);
+    g.setFont (10.0f);
+    g.drawText ("1.0.1",
+                logo.getX(), (int) (logo.getY() + logo.getHeight() - 0.1 * logo.getHeight()),
+                logo.getWidth(), (int) (0.3 * logo.getHeight()),
+                juce::Justification::centredTop, true);
+}

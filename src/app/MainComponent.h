@@ -1,0 +1,87 @@
+#pragma once
+
+#include <juce_audio_devices/juce_audio_devices.h>
+#include <juce_audio_utils/juce_audio_utils.h>
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include "analysis/AudioAnalysisComponent.h"
+#include "analysis/ISRCListComponent.h"
+#include "app/DragAndDropDemoTarget.h"
+#include "look/Look.h"
+#include "rename/Rename.h"
+#include "rules/Rules.h"
+
+#include <array>
+#include <memory>
+
+// The window's content: owns every page, the home page's widgets, the audio output and the
+// file intake. Everything runs on the message thread except the three device callbacks, which
+// only forward to the source player.
+class MainComponent final : public juce::Component,
+                            public juce::Timer,
+                            public juce::AudioIODeviceCallback
+{
+public:
+    MainComponent();
+    ~MainComponent() override;
+
+    void paint (juce::Graphics& g) override;
+    void resized() override;
+
+    void timerCallback() override;
+
+    void audioDeviceIOCallbackWithContext (const float* const* inputChannelData, int numInputChannels,
+                                           float* const* outputChannelData, int numOutputChannels,
+                                           int numSamples,
+                                           const juce::AudioIODeviceCallbackContext& context) override;
+    void audioDeviceAboutToStart (juce::AudioIODevice* device) override;
+    void audioDeviceStopped() override;
+
+    void setVisibleHomePage (bool visible);
+    void createLabel (juce::Label& label, juce::String text);
+
+    static constexpr int kIntakeIntervalMs = 200;
+    static const juce::String welcomeText;
+    static const char* const websiteAddress;
+
+    // Members are public so that the tests can drive the window as a user would.
+    ISRCListComponent isrcList;
+    AudioAnalysisComponent analysisList;
+    Rename renamePage;
+    Rules rulesPage;
+    juce::StringArray acceptedFiles;
+    Look look;
+    juce::Image logoImage;
+    juce::ColourGradient backgroundGradient;
+    juce::ColourGradient panelGradient;
+    juce::ImageButton logoButton;
+    juce::TextButton openButton;
+    juce::TextButton rulesButton;
+    juce::TextButton renameButton;
+    juce::TextButton clearButton;
+    std::array<juce::TextButton, 11> presetButtons;
+    juce::Label statusLabel;
+    juce::Label welcomeLabel;
+    juce::AudioDeviceManager deviceManager;
+    juce::AudioSourcePlayer audioSourcePlayer;
+    juce::MixerAudioSource mixer;
+    std::unique_ptr<juce::FileChooser> fileChooser;
+    DragAndDropDemoTarget dropTarget;
+    std::unique_ptr<juce::PropertiesFile> settingsFile;
+    juce::Image backgroundTexture;
+    struct { int width = 860, height = 587; } referenceSize;
+
+    void openClicked();
+    void renameClicked();
+    void clearClicked();
+    void rulesClicked();
+    void logoClicked();
+    void renamePageClosed();
+    void renamePageRulesClicked();
+    void rulesPageClosed();
+
+private:
+    int renameFileCount() const { return (int) renamePage.filePaths.size(); }
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComponent)
+};

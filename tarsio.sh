@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Tarsio's one entry point for people and CI.
+#   ./tarsio.sh run     set up, build and start Tarsio
+#   ./tarsio.sh test    set up, build and run every test headless (also under the sanitizers)
+#   ./tarsio.sh bench   set up, build and run the benchmarks (Release)
+#   ./tarsio.sh art     redraw the images under resources/
+set -euo pipefail
+cd "$(dirname "$0")"
+root=$(pwd)
+jobs=$(nproc)
+
+setup() { bash tools/setup.sh; }
+
+build() { # build <dir> <build type> [cmake args...]
+  local dir=$1 type=$2; shift 2
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE="$type" "$@" > "$dir.configure.log" 2>&1 \
+    || { cat "$dir.configure.log"; return 1; }
+  cmake --build "$dir" -j "$jobs"
+}
+
+# A private X server with a window manager, for the tests that open windows.
+start_display() {
+  local n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+  done
+  Xvfb ":$n" -screen 0 1920x1200x24 -noreset -nolisten tcp > /dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 50); do xdpyinfo > /dev/null 2>&1 && break; sleep 0.1; done
+  openbox --sm-disable > /dev/null 2>&1 &
+  wm_pid=$!
+  sleep 0.5
+  trap 'kill $wm_pid $xvfb_pid 2>/dev/null || true' EXIT
+}
+
+run_tests() { # run_tests <dir> [ctest args...]
+  local dir=$1; shift
+  (cd "$dir" && ctest --output-on-failure -j "$jobs" --timeout 300 "$@")
+}
+
+case "${1:-}" in
+  run)
+    setup
+    mkdir -p build
+    build build RelWithDebInfo
+    exec "build/Tarsio_artefacts/RelWithDebInfo/Tarsio"
+    ;;
+  test)
+    setup
+    mkdir -p build build-asan build-tsan
+    start_display
+    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1"
+    export LSAN_OPTIONS="suppressions=$root/tools/lsan.supp:print_suppressions=0"
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+    export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$root/tools/tsan.supp"
+    echo "== Debug build and tests"
+    build build Debug -DTARSIO_BUILD_BENCHMARKS=ON
+    run_tests build
+    echo "== AddressSanitizer and UndefinedBehaviorSanitizer"
+    build build-asan Debug -DTARSIO_SANITIZE=address,undefined -DTARSIO_BUILD_BENCHMARKS=OFF -DTARSIO_BUILD_ARTGEN=OFF
+    run_tests build-asan
+    echo "== ThreadSanitizer (the tests that run threads)"
+    build build-tsan Debug -DTARSIO_SANITIZE=thread -DTARSIO_BUILD_BENCHMARKS=OFF -DTARSIO_BUILD_ARTGEN=OFF
+    run_tests build-tsan -R 'Thread|Shutdown|Player|Playback'
+    ;;
+  bench)
+    setup
+    mkdir -p build-release
+    build build-release Release
+    build-release/bench/tarsio_bench "${@:2}"
+    ;;
+  art)
+    setup
+    mkdir -p build
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=Debug > /dev/null
+    cmake --build build --target tarsio_artgen -j "$jobs"
+    build/tools/tarsio_artgen_artefacts/Debug/tarsio_artgen "$root/resources"
+    ;;
+  *)
+    sed -n '2,7p' "$0"
+    exit 2
+    ;;
+esac

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <functional>
+
+namespace tarsio::test
+{
+// Runs the message loop for a while, so that timers, async updates and posted messages happen.
+inline void pumpMessages (int milliseconds)
+{
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
+}
+
+// Runs the message loop until the condition holds or the time is up; returns the condition.
+inline bool pumpUntil (const std::function<bool()>& condition, int timeoutMs = 5000)
+{
+    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
+    while (! condition())
+    {
+        if (juce::Time::getMillisecondCounter() > end)
+            return condition();
+        pumpMessages (10);
+    }
+    return true;
+}
+
+// A temporary folder that is removed with everything in it.
+class TempFolder
+{
+public:
+    TempFolder()
+        : folder (juce::File::getSpecialLocation (juce::File::tempDirectory)
+                      .getNonexistentChildFile ("tarsio-test", "", false))
+    {
+        folder.createDirectory();
+    }
+
+    ~TempFolder() { folder.deleteRecursively(); }
+
+    const juce::File& get() const noexcept { return folder; }
+    juce::File operator/ (const juce::String& name) const { return folder.getChildFile (name); }
+
+private:
+    juce::File folder;
+    JUCE_DECLARE_NON_COPYABLE (TempFolder)
+};
+} // namespace tarsio::test
