@@ -119,6 +119,9 @@ MainComponent::~MainComponent()
     renamePage.shutdownPreview();
 
     setLookAndFeel (nullptr);
+    // Hand the default back while every member still exists: the change repaints the window.
+    if (&juce::LookAndFeel::getDefaultLookAndFeel() == &look)
+        juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
 }
 
 //==============================================================================

@@ -25,6 +25,15 @@ inline bool pumpUntil (const std::function<bool()>& condition, int timeoutMs = 5
     return true;
 }
 
+// Whether a thread of this process carries the name (JUCE names its threads for the system).
+inline bool processHasThreadNamed (const juce::String& name)
+{
+    for (const auto& task : juce::File ("/proc/self/task").findChildFiles (juce::File::findDirectories, false))
+        if (task.getChildFile ("comm").loadFileAsString().trim() == name)
+            return true;
+    return false;
+}
+
 // A temporary folder that is removed with everything in it.
 class TempFolder
 {
