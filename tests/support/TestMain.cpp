@@ -3,9 +3,17 @@
 #include <gtest/gtest.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <cstdlib>
+
 int main (int argc, char** argv)
 {
     testing::InitGoogleTest (&argc, argv);
+
+    // Without DISPLAY JUCE would try ":0", which may be another test's private server that goes away
+    // mid-test. Run displayless instead; ./tarsio.sh test provides a server of its own.
+    if (const char* display = std::getenv ("DISPLAY"); display == nullptr || *display == 0)
+        ::setenv ("DISPLAY", ":4095", 1);
+
     juce::ScopedJuceInitialiser_GUI gui;
     const int result = RUN_ALL_TESTS();
     // Let posted messages and deleted windows settle before JUCE shuts down.
