@@ -14,6 +14,10 @@ int main (int argc, char** argv)
     if (const char* display = std::getenv ("DISPLAY"); display == nullptr || *display == 0)
         ::setenv ("DISPLAY", ":4095", 1);
 
+    // No test depends on the machine's sound setup: by default ALSA sees no device at all.
+    // Tests that want a real output device point it at a file (support/FileAudioOutput.h).
+    ::setenv ("ALSA_CONFIG_PATH", "/dev/null", 0);
+
     juce::ScopedJuceInitialiser_GUI gui;
     const int result = RUN_ALL_TESTS();
     // Let posted messages and deleted windows settle before JUCE shuts down.
