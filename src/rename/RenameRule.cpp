@@ -1,0 +1,4 @@
+#include "rename/RenameRule.h"
+
+std::vector<RenameRule> buildRenameRules (const juce::String&) { return {}; }
+std::vector<RenameRule> buildDefaultRenameRules() { return {}; }
