@@ -1,13 +1,121 @@
 #include "rename/NameSuggestion.h"
 
+#include <algorithm>
+
 namespace NameSuggestion
 {
 const char* const kMatchCharacters = "abcdefghijklmnopqrstuvwxyz0123456789";
-std::string extractFileName (const std::string& path) { return path; }
-bool isAudioFile (const std::string&) noexcept { return false; }
-juce::String stemOf (const std::string&) { return {}; }
-std::string matchKeyOf (const juce::String&) { return {}; }
-int findFirstMatch (const std::vector<RenameRule>&, const std::string&) noexcept { return -1; }
-juce::String suggestName (std::vector<RenameRule>&, const std::string&) { return {}; }
-juce::String describeRenaming (const std::string&, const juce::String&) { return {}; }
+
+uint64_t matchCharacterBit (char c) noexcept
+{
+    if (c >= 'a' && c <= 'z')
+        return uint64_t { 1 } << (c - 'a');
+
+    if (c >= '0' && c <= '9')
+        return uint64_t { 1 } << (26 + c - '0');
+
+    return 0;
+}
+
+juce::String fromUTF8 (const std::string& text)
+{
+    return juce::String (juce::CharPointer_UTF8 (text.c_str()));
+}
+
+std::string extractFileName (const std::string& path)
+{
+    const auto separator = path.find_last_of ("/\\");
+    return separator == std::string::npos ? path : path.substr (separator + 1);
+}
+
+bool isAudioFile (const std::string& path) noexcept
+{
+    const auto endsWith = [&path] (const char* extension, size_t length)
+    {
+        if (path.size() < length)
+            return false;
+
+        const auto* tail = path.data() + path.size() - length;
+
+        for (size_t i = 0; i < length; ++i)
+        {
+            auto c = tail[i];
+
+            if (c >= 'A' && c <= 'Z')
+                c = (char) (c - 'A' + 'a');
+
+            if (c != extension[i])
+                return false;
+        }
+
+        return true;
+    };
+
+    return endsWith (".wav", 4) || endsWith (".mp3", 4) || endsWith (".aif", 4) || endsWith (".ogg", 4)
+        || endsWith (".aiff", 5) || endsWith (".flac", 5);
+}
+
+juce::String stemOf (const std::string& path)
+{
+    const auto fileName = extractFileName (path);
+    const auto dot = fileName.rfind ('.');
+    return fromUTF8 (dot == std::string::npos ? fileName : fileName.substr (0, dot));
+}
+
+std::string matchKeyOf (const juce::String& stem)
+{
+    return stem.toLowerCase().retainCharacters (kMatchCharacters).toStdString();
+}
+
+int findFirstMatch (const std::vector<RenameRule>& rules, const std::string& key) noexcept
+{
+    uint64_t keyCharacters = 0;
+
+    for (auto c : key)
+        keyCharacters |= matchCharacterBit (c);
+
+    for (size_t i = 0; i < rules.size(); ++i)
+    {
+        const auto& rule = rules[i];
+
+        // Most terms hold a character the key lacks; that test costs one AND.
+        if (rule.matchTerm.empty()
+             || (rule.matchCharacters & ~keyCharacters) != 0
+             || rule.matchTerm.size() > key.size())
+            continue;
+
+        if (key.find (rule.matchTerm) != std::string::npos)
+            return (int) i;
+    }
+
+    return -1;
+}
+
+juce::String suggestName (std::vector<RenameRule>& rules, const std::string& path)
+{
+    const auto stem = stemOf (path);
+    const auto match = findFirstMatch (rules, matchKeyOf (stem));
+
+    if (match < 0)
+        return stem;
+
+    const auto instrumentIndex = rules[(size_t) match].instrumentIndex;
+    int number = 1;
+
+    for (const auto& rule : rules)
+        if (rule.instrumentIndex == instrumentIndex)
+            number = std::max (number, rule.counter);
+
+    // All rules of the instrument advance together, so any of them gives the next number.
+    for (auto& rule : rules)
+        if (rule.instrumentIndex == instrumentIndex)
+            rule.counter = number + 1;
+
+    return rules[(size_t) match].instrument + juce::String (number);
+}
+
+juce::String describeRenaming (const std::string& fileName, const juce::String& newName)
+{
+    return fromUTF8 (fileName) + " " + juce::String::charToString ((juce::juce_wchar) 0x2192) + " " + newName;
+}
 }

@@ -13,6 +13,12 @@ namespace NameSuggestion
     // The characters kept in keys and terms for matching.
     extern const char* const kMatchCharacters;
 
+    // The bit of a character of kMatchCharacters in RenameRule::matchCharacters; 0 for any other byte.
+    uint64_t matchCharacterBit (char c) noexcept;
+
+    // UTF-8 bytes as a juce::String, without asserting on invalid bytes (file names need not be valid UTF-8).
+    juce::String fromUTF8 (const std::string& text);
+
     // The part of path after its last "/" or "\", or the whole path when it holds neither
     // (the logic of Rename::extractFileName). A path ending in a separator gives "".
     std::string extractFileName (const std::string& path);
