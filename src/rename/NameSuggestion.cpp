@@ -19,7 +19,34 @@ uint64_t matchCharacterBit (char c) noexcept
 
 juce::String fromUTF8 (const std::string& text)
 {
-    return juce::String (juce::CharPointer_UTF8 (text.c_str()));
+    using Utf8 = juce::CharPointer_UTF8;
+
+    if (Utf8::isValidString (text.c_str(), (int) text.size()))
+        return juce::String (Utf8 (text.c_str()));
+
+    // JUCE garbles invalid UTF-8 (and lower-casing such a string loses characters): each byte that
+    // starts no valid sequence becomes U+FFFD, so that the valid rest keeps its meaning.
+    juce::String decoded;
+    size_t i = 0;
+
+    while (i < text.size())
+    {
+        const auto lead = (unsigned char) text[i];
+        const size_t length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
+
+        if (length != 0 && i + length <= text.size() && Utf8::isValidString (text.data() + i, (int) length))
+        {
+            decoded += juce::String (Utf8 (text.data() + i), Utf8 (text.data() + i + length));
+            i += length;
+        }
+        else
+        {
+            decoded += juce::String::charToString (0xfffd);
+            ++i;
+        }
+    }
+
+    return decoded;
 }
 
 std::string extractFileName (const std::string& path)
