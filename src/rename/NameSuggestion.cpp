@@ -6,15 +6,43 @@ namespace NameSuggestion
 {
 const char* const kMatchCharacters = "abcdefghijklmnopqrstuvwxyz0123456789";
 
-uint64_t matchCharacterBit (char c) noexcept
+namespace
 {
-    if (c >= 'a' && c <= 'z')
-        return uint64_t { 1 } << (c - 'a');
+    constexpr int kCharacterBits = 36;
+    constexpr int kPairBits = 64 - kCharacterBits;
 
-    if (c >= '0' && c <= '9')
-        return uint64_t { 1 } << (26 + c - '0');
+    // Index of c in kMatchCharacters, or -1.
+    int characterIndex (char c) noexcept
+    {
+        if (c >= 'a' && c <= 'z')
+            return c - 'a';
 
-    return 0;
+        if (c >= '0' && c <= '9')
+            return 26 + c - '0';
+
+        return -1;
+    }
+}
+
+uint64_t matchSignature (const std::string& text) noexcept
+{
+    uint64_t signature = 0;
+    int previous = -1;
+
+    for (auto c : text)
+    {
+        const auto index = characterIndex (c);
+
+        if (index >= 0)
+            signature |= uint64_t { 1 } << index;
+
+        if (index >= 0 && previous >= 0)
+            signature |= uint64_t { 1 } << (kCharacterBits + (previous * kCharacterBits + index) % kPairBits);
+
+        previous = index;
+    }
+
+    return signature;
 }
 
 juce::String fromUTF8 (const std::string& text)
@@ -96,18 +124,15 @@ std::string matchKeyOf (const juce::String& stem)
 
 int findFirstMatch (const std::vector<RenameRule>& rules, const std::string& key) noexcept
 {
-    uint64_t keyCharacters = 0;
-
-    for (auto c : key)
-        keyCharacters |= matchCharacterBit (c);
+    const auto keySignature = matchSignature (key);
 
     for (size_t i = 0; i < rules.size(); ++i)
     {
         const auto& rule = rules[i];
 
-        // Most terms hold a character the key lacks; that test costs one AND.
-        if (rule.matchTerm.empty()
-             || (rule.matchCharacters & ~keyCharacters) != 0
+        // Nearly every term holds a character or a pair the key lacks; that test costs one AND.
+        if ((rule.matchSignature & ~keySignature) != 0
+             || rule.matchTerm.empty()
              || rule.matchTerm.size() > key.size())
             continue;
 

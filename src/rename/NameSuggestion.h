@@ -13,8 +13,9 @@ namespace NameSuggestion
     // The characters kept in keys and terms for matching.
     extern const char* const kMatchCharacters;
 
-    // The bit of a character of kMatchCharacters in RenameRule::matchCharacters; 0 for any other byte.
-    uint64_t matchCharacterBit (char c) noexcept;
+    // A filter for the scan: one bit per character of kMatchCharacters in text, and hashed bits for
+    // its adjacent pairs. A term can occur in a key only if its signature is a subset of the key's.
+    uint64_t matchSignature (const std::string& text) noexcept;
 
     // UTF-8 bytes as a juce::String, without asserting on invalid bytes (file names need not be valid UTF-8).
     juce::String fromUTF8 (const std::string& text);

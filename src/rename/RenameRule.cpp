@@ -5,19 +5,6 @@
 
 #include <unordered_map>
 
-namespace
-{
-    uint64_t characterBitsOf (const std::string& matchTerm) noexcept
-    {
-        uint64_t bits = 0;
-
-        for (auto c : matchTerm)
-            bits |= NameSuggestion::matchCharacterBit (c);
-
-        return bits;
-    }
-}
-
 std::vector<RenameRule> buildRenameRules (const juce::String& ruleText)
 {
     std::vector<RenameRule> rules;
@@ -43,7 +30,7 @@ std::vector<RenameRule> buildRenameRules (const juce::String& ruleText)
             rule.counter = 1;
             rule.matchTerm = rule.term.toLowerCase().trim()
                                  .retainCharacters (NameSuggestion::kMatchCharacters).toStdString();
-            rule.matchCharacters = characterBitsOf (rule.matchTerm);
+            rule.matchSignature = NameSuggestion::matchSignature (rule.matchTerm);
             rule.instrumentIndex = index;
             rules.push_back (std::move (rule));
         }

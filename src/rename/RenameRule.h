@@ -17,7 +17,7 @@ struct RenameRule final
 
     // Derived once when the rules are built, so that a scan does no string work per rule.
     std::string matchTerm;     // term lower-cased, trimmed, reduced to a-z and 0-9; empty never matches
-    uint64_t matchCharacters = 0;   // one bit per character of kMatchCharacters present in matchTerm
+    uint64_t matchSignature = 0;    // NameSuggestion::matchSignature of matchTerm
     int instrumentIndex = 0;   // equal for rules whose instrument names are exactly equal
 };
 
