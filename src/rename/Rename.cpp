@@ -4,6 +4,8 @@
 
 #include "BinaryData.h"
 
+#include <algorithm>
+
 namespace
 {
 // The icons are drawn separately; a missing one leaves an empty image, which the buttons accept.
@@ -178,16 +180,19 @@ void Rename::timerCallback()
 
 void Rename::pauseClicked()
 {
-    const int row = playbackThread.currentRow.load();
-    // The row may be gone when rows were removed while a stop was still pending.
-    if (row < 0 || row >= (int) filePaths.size())
+    if (playbackThread.currentRow.load() < 0)
+        return;
+
+    // Nothing to do when the previewed row was removed while its stop was still pending.
+    const auto it = std::find (filePaths.begin(), filePaths.end(), previewPath);
+    if (it == filePaths.end())
         return;
 
     if (pauseButton.getToggleState())
     {
-        const auto path = filePaths[(size_t) row];
+        const auto path = previewPath;
         setStatus ("Resuming: " + juce::String::fromUTF8 (extractFileName (path).c_str()));
-        playbackThread.playFile (path, row);
+        playbackThread.playFile (path, (int) std::distance (filePaths.begin(), it));
         return;
     }
 

@@ -81,6 +81,10 @@ public:
     juce::ImageButton pauseButton;
 
 private:
+    // The file of the last play request. Sorting moves files between rows while the player keeps
+    // the row number it was given, so resuming goes by path.
+    std::string previewPath;
+
     void timerCallback() override;
 
     void setStatus (const juce::String& text);

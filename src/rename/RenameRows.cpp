@@ -196,6 +196,7 @@ void Rename::playToggled (std::string path)
     progressBar.loadWaveform (juce::File (fromUtf8 (path)));
     playbackThread.stopPlayback();
     playbackThread.playFile (path, row);
+    previewPath = path;
     setStatus ("Playing: " + fileName + " - Click waveform to jump to position");
 }
 
@@ -229,7 +230,8 @@ void Rename::removeItem (const std::string& pathToRemove)
     newNames.erase (path);
     filePaths.erase (filePaths.begin() + row);
 
-    closeButton.grabKeyboardFocus();
+    if (closeButton.isShowing())
+        closeButton.grabKeyboardFocus();
     resized();
     repaint();
 

@@ -139,13 +139,15 @@ TEST (RenamePageFrame, TimerShowsThePauseButtonWhileARowIsCurrent)
     EXPECT_TRUE (pumpUntil ([&] { return ! page.pauseButton.isVisible(); }, 1000));
 }
 
+// The preview player reports the row it was given; these tests stand in for it by setting
+// currentRow, as its worker does when a play request has been carried out.
 TEST (RenamePageFrame, PauseStopsAndResumesTheCurrentRow)
 {
     TempFolder folder;
     Rename page;
-    page.addList (pathsIn (folder, { "Room.wav", "Overheads.wav" }));
-    const auto second = juce::String::fromUTF8 (Rename::extractFileName (page.filePaths[1]).c_str());
+    page.addList (pathsIn (folder, { "Room.wav", "Overheads.wav" }));   // Overheads, Room
 
+    clickToggle (*page.playButtons[1]);
     page.playbackThread.currentRow = 1;
     ASSERT_TRUE (pumpUntil ([&] { return page.pauseButton.getToggleState(); }, 1000));
 
@@ -154,7 +156,29 @@ TEST (RenamePageFrame, PauseStopsAndResumesTheCurrentRow)
     EXPECT_FALSE (page.progressBar.isPreviewActive());
 
     clickToggle (page.pauseButton);   // off -> on: resume
-    EXPECT_EQ (page.progressBar.getText(), "Resuming: " + second);
+    EXPECT_EQ (page.progressBar.getText(), "Resuming: Room.wav");
+
+    page.playbackThread.currentRow = -1;
+}
+
+TEST (RenamePageFrame, ResumeAfterASortPlaysTheSameFile)
+{
+    TempFolder folder;
+    Rename page;
+    const auto paths = pathsIn (folder, { "Room.wav", "Overheads.wav" });
+    page.addList (paths);   // Overheads, Room
+
+    clickToggle (*page.playButtons[1]);
+    page.playbackThread.currentRow = 1;
+
+    // Room gets a name that sorts first while it plays: the player still reports row 1.
+    page.newNames[paths[0].toStdString()] = "Ambience";
+    page.sortByNewNames();
+    ASSERT_EQ (rowOf (page, paths[0]), 0);
+
+    page.pauseButton.setToggleState (false, juce::dontSendNotification);
+    clickToggle (page.pauseButton);
+    EXPECT_EQ (page.progressBar.getText(), "Resuming: Room.wav");
 
     page.playbackThread.currentRow = -1;
 }
@@ -163,17 +187,27 @@ TEST (RenamePageFrame, PauseWithARowThatIsGoneOrNoRowDoesNothing)
 {
     TempFolder folder;
     Rename page;
-    page.addList (pathsIn (folder, { "Room.wav", "Overheads.wav" }));
+    page.addList (pathsIn (folder, { "Room.wav", "Overheads.wav", "Track 1.mp3" }));
+    const juce::String status ("Name confirmed - Click GO RENAME when ready");
 
-    for (const int row : { -1, 2, 7 })
+    const auto expectPauseDoesNothing = [&] (int currentRow)
     {
-        page.playbackThread.currentRow = row;
-        pumpMessages (50);
-        page.progressBar.setText ("Name confirmed - Click GO RENAME when ready");
+        page.playbackThread.currentRow = currentRow;
+        page.progressBar.setText (status);
         clickToggle (page.pauseButton);
         clickToggle (page.pauseButton);
-        EXPECT_EQ (page.progressBar.getText(), "Name confirmed - Click GO RENAME when ready") << row;
-    }
+        EXPECT_EQ (page.progressBar.getText(), status) << currentRow;
+    };
+
+    expectPauseDoesNothing (-1);
+    expectPauseDoesNothing (7);   // nothing was ever played from this page
+
+    // The previewed row is removed while its stop is still pending.
+    clickToggle (*page.playButtons[2]);
+    page.removeItem (page.filePaths[2]);
+    expectPauseDoesNothing (2);
+    expectPauseDoesNothing (0);
+
     page.playbackThread.currentRow = -1;
 }
 
