@@ -188,25 +188,38 @@ bool write (const std::vector<Instrument>& instruments, const juce::File& target
     if (target.isDirectory() || (target.exists() && ! target.hasWriteAccess()))
         return false;
 
+    const auto text = toText (instruments);
+    const auto writeAll = [&text] (juce::FileOutputStream& stream)
+    {
+        if (stream.failedToOpen() || ! stream.setPosition (0) || stream.truncate().failed())
+            return false;
+
+        const auto written = stream.writeText (text, false, false, nullptr);
+        stream.flush();
+        return written && stream.getStatus().wasOk();
+    };
+
     // Written beside the target and moved over it only once complete, so that a failed save
     // (full disk, vanished folder) leaves the former file whole instead of truncated.
     juce::TemporaryFile temporary (target);
+    bool temporaryOpened = false;
 
     {
         juce::FileOutputStream stream (temporary.getFile(), 16384);
+        temporaryOpened = stream.openedOk();
 
-        if (stream.failedToOpen())
-            return false;
-
-        if (! stream.writeText (toText (instruments), false, false, nullptr))
-            return false;
-
-        stream.flush();
-
-        if (stream.getStatus().failed())
+        if (temporaryOpened && ! writeAll (stream))
             return false;
     }
 
-    return temporary.overwriteTargetFileWithTemporary();
+    if (temporaryOpened)
+        return temporary.overwriteTargetFileWithTemporary();
+
+    // A folder that takes no new file may still hold a writable target: replace its content in place.
+    if (! target.existsAsFile())
+        return false;
+
+    juce::FileOutputStream stream (target, 16384);
+    return writeAll (stream);
 }
 }
