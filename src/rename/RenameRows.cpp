@@ -30,11 +30,10 @@ void Rename::addList (const juce::StringArray& files)
     for (const auto& file : files)
     {
         const auto path = file.toStdString();
-        const auto fileName = fromUtf8 (extractFileName (path));
 
         if (! NameSuggestion::isAudioFile (path))
         {
-            setStatus ("Skipping non-audio file: " + fileName);
+            setStatus ("Skipping non-audio file: " + fromUtf8 (extractFileName (path)));
             continue;
         }
 
