@@ -1,5 +1,7 @@
 #include "rules/Rules.h"
 
+#include "rules/RuleFile.h"
+
 Rules::Rules()
 {
     addAndMakeVisible (closeButton);
@@ -12,3 +14,8 @@ void Rules::paint (juce::Graphics&) {}
 void Rules::resized() {}
 
 void Rules::loadDefaultRules() {}
+
+bool Rules::isValidASCII (const juce::String& text)
+{
+    return RuleFile::isValidASCII (text);
+}

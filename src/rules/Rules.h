@@ -15,6 +15,9 @@ public:
     // Shows the built-in rule table again, replacing whatever the page showed.
     void loadDefaultRules();
 
+    // True when every code point of text is below 128.
+    static bool isValidASCII (const juce::String& text);
+
     juce::ImageButton closeButton;
 
 private:

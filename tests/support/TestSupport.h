@@ -40,7 +40,8 @@ class TempFolder
 public:
     TempFolder()
         : folder (juce::File::getSpecialLocation (juce::File::tempDirectory)
-                      .getNonexistentChildFile ("tarsio-test", "", false))
+                      .getNonexistentChildFile ("tarsio-test-" + juce::String::toHexString (juce::Random().nextInt64()),
+                                                "", false))
     {
         folder.createDirectory();
     }

@@ -1,0 +1,191 @@
+#include "preview/AudioProgressBar.h"
+#include "look/Palette.h"
+
+#include <juce_audio_formats/juce_audio_formats.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+// Upper bound of one read: the bins of a long file are read in several blocks.
+constexpr int kMaxBlockSamples = 1 << 18;
+
+// No codec we read packs more frames than this into one byte (FLAC silence at its largest block size).
+constexpr juce::int64 kMaxFramesPerCompressedByte = 4096;
+
+// The frames worth reading: a damaged header may claim far more than the file holds, and reading
+// that many frames of padding would hang the message thread.
+juce::int64 readableLength (const juce::AudioFormatReader& reader, juce::int64 fileBytes)
+{
+    const auto format = reader.getFormatName();
+    const bool isPcm = format == "WAV file" || format == "AIFF file";
+    const auto bytesPerFrame = (juce::int64) reader.numChannels * (juce::int64) (reader.bitsPerSample / 8);
+
+    const auto limit = isPcm ? (bytesPerFrame > 0 ? fileBytes / bytesPerFrame : 0)
+                             : fileBytes * kMaxFramesPerCompressedByte;
+    return std::clamp (reader.lengthInSamples, (juce::int64) 0, std::max ((juce::int64) 0, limit));
+}
+
+juce::String twoDigits (juce::int64 value)
+{
+    return juce::String (value).paddedLeft ('0', 2);
+}
+} // namespace
+
+AudioProgressBar::AudioProgressBar()
+{
+    waveformPeaks.reserve (kWaveformBins);
+
+    textLabel.setJustificationType (juce::Justification::centred);
+    addAndMakeVisible (textLabel);
+    textLabel.setColour (juce::Label::textColourId, greyWhiteVekko);
+    textLabel.setColour (juce::Label::backgroundColourId, juce::Colours::transparentBlack);
+    // Clicks go to the bar, which seeks.
+    textLabel.setInterceptsMouseClicks (false, false);
+    textLabel.setText ("Left: original filenames, Right: suggested names from RULES (editable)",
+                       juce::dontSendNotification);
+}
+
+AudioProgressBar::~AudioProgressBar() = default;
+
+void AudioProgressBar::setText (const juce::String& text)
+{
+    textLabel.setText (text, juce::dontSendNotification);
+}
+
+void AudioProgressBar::setProgress (double position, double length, bool active)
+{
+    if (! std::isfinite (position) || ! std::isfinite (length))
+        return;
+
+    positionSeconds = position;
+    lengthSeconds = length;
+    isActive = active;
+    repaint();
+}
+
+void AudioProgressBar::loadWaveform (const juce::File& file)
+{
+    waveformPeaks.clear();
+
+    juce::AudioFormatManager formats;
+    formats.registerBasicFormats();
+    const std::unique_ptr<juce::AudioFormatReader> reader (formats.createReaderFor (file));
+    if (reader == nullptr)
+        return;
+
+    const int channels = (int) reader->numChannels;
+    const auto length = readableLength (*reader, file.getSize());
+    const auto binSize = length / kWaveformBins;
+    if (binSize < 1 || channels < 1)
+        return;
+
+    const int blockSize = (int) std::min (binSize, (juce::int64) std::max (1, kMaxBlockSamples / channels));
+    juce::AudioBuffer<float> block (channels, blockSize);
+
+    for (int bin = 0; bin < kWaveformBins; ++bin)
+    {
+        const auto start = binSize * bin;
+        if (start >= length)
+            break;
+
+        const auto binLength = std::min (length - start, binSize);
+        float peak = 0.0f;
+        bool readOk = true;
+
+        for (juce::int64 done = 0; done < binLength && readOk; done += blockSize)
+        {
+            const int count = (int) std::min ((juce::int64) blockSize, binLength - done);
+            readOk = reader->read (&block, 0, count, start + done, true, true);
+
+            for (int ch = 0; readOk && ch < channels; ++ch)
+                peak = std::max (peak, block.getMagnitude (ch, 0, count));
+        }
+
+        // A bin that cannot be read is left out; the others spread over the whole width.
+        if (readOk)
+            waveformPeaks.push_back (peak);
+    }
+
+    if (waveformPeaks.empty())
+        return;
+
+    const float loudest = *std::max_element (waveformPeaks.begin(), waveformPeaks.end());
+    if (loudest > 0.001f)
+    {
+        for (auto& peak : waveformPeaks)
+            peak /= loudest;
+    }
+    else
+    {
+        waveformPeaks.clear();
+    }
+}
+
+void AudioProgressBar::mouseDown (const juce::MouseEvent& event)
+{
+    if (! isActive || lengthSeconds <= 0.0 || getWidth() < 1 || ! onSeek)
+        return;
+
+    const float ratio = juce::jlimit (0.0f, 1.0f, (float) event.x / (float) getWidth());
+    onSeek (lengthSeconds * ratio);
+}
+
+void AudioProgressBar::paint (juce::Graphics& g)
+{
+    const auto w = (float) getWidth();
+    const auto h = (float) getHeight();
+
+    g.setColour (greyBlackVekko);
+    g.fillRoundedRectangle (0.0f, 0.0f, w, h, h * 0.5f);
+    g.setColour (blackUltraVekko);
+    g.drawRoundedRectangle (1.0f, 1.0f, w - 2.0f, h - 2.0f, h * 0.5f - 1.0f, 2.0f);
+
+    if (! isActive || lengthSeconds <= 0.0)
+        return;
+
+    if (! waveformPeaks.empty())
+    {
+        const auto area = juce::Rectangle<float> (4.0f, 4.0f, std::max (0.0f, w - 8.0f), std::max (0.0f, h - 8.0f));
+        const float step = area.getWidth() / (float) waveformPeaks.size();
+        const float centre = area.getY() + area.getHeight() * 0.5f;
+        const float scale = area.getHeight() * 0.6f;
+
+        g.setColour (termsVekko);
+        for (size_t i = 0; i < waveformPeaks.size(); ++i)
+        {
+            const float x = area.getX() + (float) i * step;
+            const float extent = waveformPeaks[i] * scale;
+            g.drawLine (x, centre - extent, x, centre + extent, 1.0f);
+        }
+    }
+
+    const auto ratio = (float) (positionSeconds / lengthSeconds);
+    if (ratio > 0.0f && ratio <= 1.0f)
+    {
+        const float radius = h * 0.5f - 1.0f;
+        float fill = w * ratio;
+        if (fill - 2.0f < 2.0f * radius + 4.0f)
+            fill = 2.0f * radius + 6.0f;
+
+        // Degenerate bars (too low to show a fill) draw none.
+        const bool drawable = std::isfinite (fill) && std::isfinite (radius) && fill > 0.0f && radius > 0.0f
+                              && fill - 2.0f > 0.0f && h >= 3.0f && fill - 8.0f > 0.0f && h - 8.0f > 0.0f;
+        if (drawable)
+        {
+            g.setColour (greenVekko.withAlpha ((juce::uint8) 0x80));
+            g.fillRoundedRectangle (4.0f, 4.0f, fill - 8.0f, h - 8.0f, radius);
+        }
+    }
+
+    // Far past any real file length, but keeps the conversion to an integer defined.
+    const auto seconds = (juce::int64) std::min (std::max (0.0, positionSeconds), 1.0e12);
+    textLabel.setText (twoDigits (seconds / 60) + ":" + twoDigits (seconds % 60), juce::dontSendNotification);
+}
+
+void AudioProgressBar::resized()
+{
+    textLabel.setFont (juce::Font ((float) getHeight() * 0.6f, juce::Font::plain));
+    textLabel.setBounds (getLocalBounds());
+}

@@ -1,0 +1,173 @@
+#include "rename/NameSuggestion.h"
+
+#include <algorithm>
+
+namespace NameSuggestion
+{
+const char* const kMatchCharacters = "abcdefghijklmnopqrstuvwxyz0123456789";
+
+namespace
+{
+    constexpr int kCharacterBits = 36;
+    constexpr int kPairBits = 64 - kCharacterBits;
+
+    // Index of c in kMatchCharacters, or -1.
+    int characterIndex (char c) noexcept
+    {
+        if (c >= 'a' && c <= 'z')
+            return c - 'a';
+
+        if (c >= '0' && c <= '9')
+            return 26 + c - '0';
+
+        return -1;
+    }
+}
+
+uint64_t matchSignature (const std::string& text) noexcept
+{
+    uint64_t signature = 0;
+    int previous = -1;
+
+    for (auto c : text)
+    {
+        const auto index = characterIndex (c);
+
+        if (index >= 0)
+            signature |= uint64_t { 1 } << index;
+
+        if (index >= 0 && previous >= 0)
+            signature |= uint64_t { 1 } << (kCharacterBits + (previous * kCharacterBits + index) % kPairBits);
+
+        previous = index;
+    }
+
+    return signature;
+}
+
+juce::String fromUTF8 (const std::string& text)
+{
+    using Utf8 = juce::CharPointer_UTF8;
+
+    if (Utf8::isValidString (text.c_str(), (int) text.size()))
+        return juce::String (Utf8 (text.c_str()));
+
+    // JUCE garbles invalid UTF-8 (and lower-casing such a string loses characters): each byte that
+    // starts no valid sequence becomes U+FFFD, so that the valid rest keeps its meaning.
+    juce::String decoded;
+    size_t i = 0;
+
+    while (i < text.size())
+    {
+        const auto lead = (unsigned char) text[i];
+        const size_t length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
+
+        if (length != 0 && i + length <= text.size() && Utf8::isValidString (text.data() + i, (int) length))
+        {
+            decoded += juce::String (Utf8 (text.data() + i), Utf8 (text.data() + i + length));
+            i += length;
+        }
+        else
+        {
+            decoded += juce::String::charToString (0xfffd);
+            ++i;
+        }
+    }
+
+    return decoded;
+}
+
+std::string extractFileName (const std::string& path)
+{
+    const auto separator = path.find_last_of ("/\\");
+    return separator == std::string::npos ? path : path.substr (separator + 1);
+}
+
+bool isAudioFile (const std::string& path) noexcept
+{
+    const auto endsWith = [&path] (const char* extension, size_t length)
+    {
+        if (path.size() < length)
+            return false;
+
+        const auto* tail = path.data() + path.size() - length;
+
+        for (size_t i = 0; i < length; ++i)
+        {
+            auto c = tail[i];
+
+            if (c >= 'A' && c <= 'Z')
+                c = (char) (c - 'A' + 'a');
+
+            if (c != extension[i])
+                return false;
+        }
+
+        return true;
+    };
+
+    return endsWith (".wav", 4) || endsWith (".mp3", 4) || endsWith (".aif", 4) || endsWith (".ogg", 4)
+        || endsWith (".aiff", 5) || endsWith (".flac", 5);
+}
+
+juce::String stemOf (const std::string& path)
+{
+    const auto fileName = extractFileName (path);
+    const auto dot = fileName.rfind ('.');
+    return fromUTF8 (dot == std::string::npos ? fileName : fileName.substr (0, dot));
+}
+
+std::string matchKeyOf (const juce::String& stem)
+{
+    return stem.toLowerCase().retainCharacters (kMatchCharacters).toStdString();
+}
+
+int findFirstMatch (const std::vector<RenameRule>& rules, const std::string& key) noexcept
+{
+    const auto keySignature = matchSignature (key);
+
+    for (size_t i = 0; i < rules.size(); ++i)
+    {
+        const auto& rule = rules[i];
+
+        // Nearly every term holds a character or a pair the key lacks; that test costs one AND.
+        if ((rule.matchSignature & ~keySignature) != 0
+             || rule.matchTerm.empty()
+             || rule.matchTerm.size() > key.size())
+            continue;
+
+        if (key.find (rule.matchTerm) != std::string::npos)
+            return (int) i;
+    }
+
+    return -1;
+}
+
+juce::String suggestName (std::vector<RenameRule>& rules, const std::string& path)
+{
+    const auto stem = stemOf (path);
+    const auto match = findFirstMatch (rules, matchKeyOf (stem));
+
+    if (match < 0)
+        return stem;
+
+    const auto instrumentIndex = rules[(size_t) match].instrumentIndex;
+    int number = 1;
+
+    for (const auto& rule : rules)
+        if (rule.instrumentIndex == instrumentIndex)
+            number = std::max (number, rule.counter);
+
+    // All rules of the instrument advance together, so any of them gives the next number.
+    for (auto& rule : rules)
+        if (rule.instrumentIndex == instrumentIndex)
+            rule.counter = number + 1;
+
+    return rules[(size_t) match].instrument + juce::String (number);
+}
+
+juce::String describeRenaming (const std::string& fileName, const juce::String& newName)
+{
+    return fromUTF8 (fileName) + " " + juce::String::charToString ((juce::juce_wchar) 0x2192) + " " + newName;
+}
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "rename/RenameRule.h"
+
+#include <string>
+#include <vector>
+
+// The suggestion engine behind Rename::addList: which paths are audio files, the file name, stem and
+// match key of a path, and the first-match scan over the rename rules with the per-instrument
+// counters. No UI; message thread only (it writes the counters of the rules it is given).
+namespace NameSuggestion
+{
+    // The characters kept in keys and terms for matching.
+    extern const char* const kMatchCharacters;
+
+    // A filter for the scan: one bit per character of kMatchCharacters in text, and hashed bits for
+    // its adjacent pairs. A term can occur in a key only if its signature is a subset of the key's.
+    uint64_t matchSignature (const std::string& text) noexcept;
+
+    // UTF-8 bytes as a juce::String, without asserting on invalid bytes (file names need not be valid UTF-8).
+    juce::String fromUTF8 (const std::string& text);
+
+    // The part of path after its last "/" or "\", or the whole path when it holds neither
+    // (the logic of Rename::extractFileName). A path ending in a separator gives "".
+    std::string extractFileName (const std::string& path);
+
+    // Byte-wise extension test, ASCII letters compared case-insensitively: ".wav", ".mp3", ".aif",
+    // ".ogg" against the last 4 bytes, ".aiff", ".flac" against the last 5.
+    bool isAudioFile (const std::string& path) noexcept;
+
+    // The file name of path without its last "." and what follows; a name without "." is its own
+    // stem; ".wav" gives "". Decoded from UTF-8.
+    juce::String stemOf (const std::string& path);
+
+    // The stem lower-cased and reduced to kMatchCharacters: "Kick_01" gives "kick01".
+    std::string matchKeyOf (const juce::String& stem);
+
+    // Index of the first rule, in table order, whose match term occurs in key; -1 when none does.
+    int findFirstMatch (const std::vector<RenameRule>& rules, const std::string& key) noexcept;
+
+    // The suggested new name for the file at path: the matched instrument followed by its running
+    // number (the counters of that instrument advance), or the stem when no rule matches.
+    juce::String suggestName (std::vector<RenameRule>& rules, const std::string& path);
+
+    // "name → newName" (U+2192 with a space on each side), as the status texts show a renaming.
+    juce::String describeRenaming (const std::string& fileName, const juce::String& newName);
+}

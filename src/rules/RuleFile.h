@@ -1,0 +1,74 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <functional>
+#include <vector>
+
+// Rule text: the Instrument record, the built-in rule table, and reading, checking and writing rule
+// files. No UI here: the rules page and the rename page both use it. Plain functions without state;
+// any thread may call them, the pages call them on the message thread.
+
+// One instrument category and its detection terms, in the order of its line.
+struct Instrument final
+{
+    juce::String name;
+    std::vector<juce::String> termes;   // may be empty; may hold empty strings
+};
+
+namespace RuleFile
+{
+    // The embedded built-in table, exactly as compiled in (8224 bytes, CRLF between lines).
+    const char* getDefaultRulesData() noexcept;
+    int getDefaultRulesSize() noexcept;
+    // The built-in table decoded as text.
+    juce::String getDefaultRulesText();
+
+    // Every line of rule text, split at CR LF, LF or a lone CR, as the reader and the check see them.
+    juce::StringArray splitLines (const juce::String& text);
+
+    // Calls handleDataLine (lineNumber, line) for every data line of the lines, in order: blank lines,
+    // comment lines ("#" as the very first character) and the first remaining line (the header) are
+    // skipped. lineNumber is the 1-based position in the lines. Returning false stops the walk.
+    void forEachDataLine (const juce::StringArray& lines,
+                          const std::function<bool (int lineNumber, const juce::String& line)>& handleDataLine);
+
+    // Splits an untrimmed data line into instrument name and terms text, or returns false when it has
+    // fewer than two ";" fields. Fields past the second are ignored. Both results are trimmed.
+    bool splitDataLine (const juce::String& line, juce::String& name, juce::String& termsText);
+
+    // Splits a trimmed terms text at every ",", each term trimmed, empty ones kept; "" gives no terms.
+    std::vector<juce::String> splitTerms (const juce::String& termsText);
+
+    // Reads rule text into instruments, in line order. Never fails: lines that are no data lines are
+    // dropped silently.
+    std::vector<Instrument> read (const juce::String& text);
+
+    // The built-in table as instruments (58 of them).
+    std::vector<Instrument> readDefaultRules();
+
+    // Reads a rule file as text: UTF-8 (a UTF-8 byte-order mark skipped) or UTF-16 with its mark.
+    juce::String readFileText (const juce::File& file);
+
+    // The outcome of checking a rule file: accepted, or the status text of the first failure.
+    struct CheckResult final
+    {
+        bool accepted = false;
+        juce::String message;   // empty when accepted
+    };
+
+    // Checks a rule file line by line before it is loaded; failures name the file line (1-based,
+    // counting blank, comment and header lines).
+    CheckResult check (const juce::File& file);
+
+    // True when every code point of text is below 128 (also for the empty text).
+    bool isValidASCII (const juce::String& text) noexcept;
+
+    // The text the writer puts in a file: UTF-8, LF line ends, header "Instrument;Termes", one line
+    // per instrument with its terms joined by ",", untrimmed and unescaped.
+    juce::String toText (const std::vector<Instrument>& instruments);
+
+    // Writes the instruments to target, replacing all of its former content. Returns false, and leaves
+    // the file as it was, when the file cannot be opened for writing.
+    bool write (const std::vector<Instrument>& instruments, const juce::File& target);
+}
