@@ -13,11 +13,17 @@
 class MonoToStereoNormalizedSource;
 
 // The preview player: a worker ("AudioPlayback") that takes Play/Stop/Quit commands from a
-// locked queue, one per pass, and plays one file at a time through the main component's mixer.
+// locked queue, one per pass, and plays one file at a time, peak-normalised and from its first
+// audible frame, through the main component's mixer.
 //
-// Threads: playFile, stopPlayback, the position/seek accessors and the destructor are called on
-// the message thread; run and the execute* operations run on the worker; onPlaybackStateChanged is
-// only ever invoked on the message thread.
+// Threads: playFile, stopPlayback, shutdown, the position/seek accessors and the destructor are
+// called on the message thread; run and the execute* operations run on the worker; the audio
+// device's thread pulls transportSource through the mixer; onPlaybackStateChanged is only ever
+// invoked on the message thread.
+//
+// Locks: sourceLock is taken by the worker around every change of the transport's source, its
+// preparation and its place in the mixer, and by the message thread around every read and seek;
+// it is never taken on the audio thread, and the framework's own locks are only ever taken inside it.
 class AudioPlaybackThread final : public juce::Thread
 {
 public:
@@ -45,6 +51,11 @@ public:
     double getLengthSeconds() const;
     void seekTo (double seconds);
 
+    // Longest wait for the worker at quit; it normally ends within one pass (about 100 ms).
+    static constexpr int kQuitTimeoutMs = 10000;
+    static constexpr int kTransportBlockSize = 1024;
+
+    // Worker and audio thread only; the message thread goes through the accessors above.
     juce::AudioTransportSource transportSource;
     juce::MixerAudioSource* mixer = nullptr;
     juce::AudioDeviceManager* deviceManager = nullptr;

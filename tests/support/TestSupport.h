@@ -4,6 +4,8 @@
 
 #include <functional>
 
+#include <unistd.h>
+
 namespace tarsio::test
 {
 // Runs the message loop for a while, so that timers, async updates and posted messages happen.
@@ -29,9 +31,10 @@ inline bool pumpUntil (const std::function<bool()>& condition, int timeoutMs = 5
 class TempFolder
 {
 public:
+    // Named after the process too: ctest runs tests as parallel processes.
     TempFolder()
         : folder (juce::File::getSpecialLocation (juce::File::tempDirectory)
-                      .getNonexistentChildFile ("tarsio-test", "", false))
+                      .getNonexistentChildFile ("tarsio-test-" + juce::String ((int) getpid()), "", false))
     {
         folder.createDirectory();
     }
