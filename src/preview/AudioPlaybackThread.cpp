@@ -2,6 +2,8 @@
 #include "preview/MonoToStereoNormalizedSource.h"
 #include "preview/PreviewScan.h"
 
+#include <cmath>
+
 AudioPlaybackThread::AudioPlaybackThread() : juce::Thread ("AudioPlayback") {}
 
 AudioPlaybackThread::~AudioPlaybackThread()
@@ -60,8 +62,9 @@ double AudioPlaybackThread::getLengthSeconds() const
 void AudioPlaybackThread::seekTo (double seconds)
 {
     const juce::ScopedLock sl (sourceLock);
-    if (readerSource != nullptr)
-        transportSource.setPosition (seconds);
+    // Kept within the file: a position is converted to a frame count, which must not overflow.
+    if (readerSource != nullptr && std::isfinite (seconds))
+        transportSource.setPosition (juce::jlimit (0.0, transportSource.getLengthInSeconds(), seconds));
 }
 
 void AudioPlaybackThread::run()
@@ -161,9 +164,9 @@ void AudioPlaybackThread::executePlay (const std::string& path, int row)
 
         // The mixer prepares the transport for the device rate; the message thread reads that rate.
         mixer->addInputSource (&transportSource, false);
+        transportSource.start();
     }
 
-    transportSource.start();
     currentRow.store (row);
     postNotice (row, true);
 }

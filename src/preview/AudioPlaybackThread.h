@@ -22,8 +22,9 @@ class MonoToStereoNormalizedSource;
 // invoked on the message thread.
 //
 // Locks: sourceLock is taken by the worker around every change of the transport's source, its
-// preparation and its place in the mixer, and by the message thread around every read and seek;
-// it is never taken on the audio thread, and the framework's own locks are only ever taken inside it.
+// preparation and its place in the mixer, and by the message thread around every read and seek.
+// It is never taken on the audio thread and always taken first, with no other lock held, so it
+// cannot deadlock with the audio thread, the mixer's lock or the transport's own lock.
 class AudioPlaybackThread final : public juce::Thread
 {
 public:
@@ -46,7 +47,8 @@ public:
     void shutdown();
 
     // Message thread: reads and moves the preview's position. They are serialised with the
-    // worker's source changes, so they never reach a source that is being replaced.
+    // worker's source changes, so they never reach a source that is being replaced. Without a
+    // preview the reads give 0 and a seek does nothing; a seek is kept within the file.
     double getCurrentPositionSeconds() const;
     double getLengthSeconds() const;
     void seekTo (double seconds);
@@ -55,11 +57,14 @@ public:
     static constexpr int kQuitTimeoutMs = 10000;
     static constexpr int kTransportBlockSize = 1024;
 
-    // Worker and audio thread only; the message thread goes through the accessors above.
+    // Worker and audio thread only: the message thread reads and seeks through the accessors above.
     juce::AudioTransportSource transportSource;
+    // The main component's, not owned; set before the thread starts and cleared by shutdown.
     juce::MixerAudioSource* mixer = nullptr;
     juce::AudioDeviceManager* deviceManager = nullptr;
+    // The row now previewed, -1 when none; written by the worker only.
     std::atomic<int> currentRow { -1 };
+    // Set before the thread starts; always called on the message thread.
     std::function<void (int row, bool playing)> onPlaybackStateChanged;
 
 private:

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace tarsio::test;
 
 namespace
@@ -157,6 +159,28 @@ TEST (PlaybackThread, SeeksAndPositionReadsWhileTheWorkerSwapsSources)
 
     rig.player.reset();
     pump.stop();
+}
+
+TEST (PlaybackThread, SeeksStayWithinTheFile)
+{
+    PlayerRig rig;
+    const auto file = rig.loudFile ("a.wav", 2.0);
+
+    rig.player->seekTo (1.0);
+    EXPECT_EQ (rig.player->getCurrentPositionSeconds(), 0.0);
+
+    rig.player->playFile (pathOf (file), 0);
+    ASSERT_TRUE (rig.waitFor (0, true));
+    EXPECT_NEAR (rig.player->getLengthSeconds(), 2.0, 1.0e-6);
+
+    rig.player->seekTo (1.5);
+    EXPECT_NEAR (rig.player->getCurrentPositionSeconds(), 1.5, 1.0e-3);
+    rig.player->seekTo (-3.0);
+    EXPECT_EQ (rig.player->getCurrentPositionSeconds(), 0.0);
+    rig.player->seekTo (1.0e300);
+    EXPECT_NEAR (rig.player->getCurrentPositionSeconds(), 2.0, 1.0e-3);
+    rig.player->seekTo (std::numeric_limits<double>::quiet_NaN());
+    EXPECT_NEAR (rig.player->getCurrentPositionSeconds(), 2.0, 1.0e-3);
 }
 
 //==============================================================================
