@@ -78,6 +78,7 @@ TEST (PlaybackDevice, PlaysThroughTheRealDeviceManagerIntoAFile)
 
 TEST (MainComponentShutdown, WhileAPreviewPlaysThroughTheDevice)
 {
+    ScopedNoDisplay noDisplay;
     FileAlsaOutput alsa;
     TempFolder folder;
     // Long enough to be still playing on the unpaced device when the window goes.
@@ -100,6 +101,7 @@ TEST (MainComponentShutdown, WhileAPreviewPlaysThroughTheDevice)
 
 TEST (MainComponentShutdown, WhileAPreviewPlaysWithNothingPullingIt)
 {
+    ScopedNoDisplay noDisplay;
     TempFolder folder;
     const auto file = writeAudioFile (folder / "a.wav", AudioFileType::wav, 1, kRate, (juce::int64) (5 * kRate),
                                       [] (int, juce::int64 f) { return sine441 (f, 0.25f); });
