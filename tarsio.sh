@@ -52,7 +52,7 @@ case "${1:-}" in
     start_display
     export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1"
     export LSAN_OPTIONS="suppressions=$root/tools/lsan.supp:print_suppressions=0"
-    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:suppressions=$root/tools/ubsan.supp"
     export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$root/tools/tsan.supp"
     echo "== Debug build and tests"
     build build Debug -DTARSIO_BUILD_BENCHMARKS=ON

@@ -1,5 +1,8 @@
 #include "preview/AudioPlaybackThread.h"
 #include "preview/MonoToStereoNormalizedSource.h"
+#include "preview/PreviewScan.h"
+
+#include <cmath>
 
 AudioPlaybackThread::AudioPlaybackThread() : juce::Thread ("AudioPlayback") {}
 
@@ -13,11 +16,18 @@ void AudioPlaybackThread::shutdown()
 {
     {
         const juce::ScopedLock sl (queueLock);
+        // Whatever is still queued is moot: the Quit stops any preview on its way out.
+        commandQueue.clear();
         commandQueue.push_back ({ Quit, {}, -1 });
     }
     wakeEvent.signal();
+
     if (isThreadRunning())
-        stopThread (3000);
+    {
+        // Also ends a file scan at its next block, so a long file does not hold the quit up.
+        signalThreadShouldExit();
+        stopThread (kQuitTimeoutMs);
+    }
 
     mixer = nullptr;
     deviceManager = nullptr;
@@ -52,8 +62,9 @@ double AudioPlaybackThread::getLengthSeconds() const
 void AudioPlaybackThread::seekTo (double seconds)
 {
     const juce::ScopedLock sl (sourceLock);
-    if (readerSource != nullptr)
-        transportSource.setPosition (seconds);
+    // Kept within the file: a position is converted to a frame count, which must not overflow.
+    if (readerSource != nullptr && std::isfinite (seconds))
+        transportSource.setPosition (juce::jlimit (0.0, transportSource.getLengthInSeconds(), seconds));
 }
 
 void AudioPlaybackThread::run()
@@ -113,20 +124,66 @@ void AudioPlaybackThread::checkPlaybackStatus()
     checkCounter = 0;
 }
 
-void AudioPlaybackThread::executePlay (const std::string&, int)
+void AudioPlaybackThread::executePlay (const std::string& path, int row)
 {
-    // Playback itself arrives with the preview player; until then a Play only ends the old preview.
     executeStop();
+
+    if (mixer == nullptr || deviceManager == nullptr)
+        return;
+
+    // Only absolute paths name a file; anything else plays nothing, like an unreadable file.
+    const auto pathText = juce::String::fromUTF8 (path.c_str());
+    if (! juce::File::isAbsolutePath (pathText))
+        return;
+
+    auto reader = PreviewScan::createReader (juce::File (pathText));
+    if (reader == nullptr || reader->sampleRate <= 0.0 || reader->numChannels == 0)
+        return;
+
+    const double fileRate = reader->sampleRate;
+    const bool mono = reader->numChannels == 1;
+
+    const auto scan = PreviewScan::scan (*reader, [this] { return threadShouldExit(); });
+    if (! scan.completed)
+        return;
+
+    {
+        const juce::ScopedLock sl (sourceLock);
+
+        // The old objects are already gone (executeStop above), so nothing still plays from them.
+        readerSource = std::make_unique<juce::AudioFormatReaderSource> (reader.release(), true);
+        normalizedSource = std::make_unique<MonoToStereoNormalizedSource> (readerSource.get(), mono,
+                                                                           PreviewScan::gainForPeak (scan.peak));
+
+        transportSource.setSource (normalizedSource.get(), 0, nullptr, fileRate, 2);
+        transportSource.prepareToPlay (kTransportBlockSize, fileRate);
+
+        // In file frames while the transport still runs at the file rate, so the start is exact.
+        if (scan.startFrame > 0)
+            transportSource.setNextReadPosition (scan.startFrame);
+
+        // The mixer prepares the transport for the device rate; the message thread reads that rate.
+        mixer->addInputSource (&transportSource, false);
+        transportSource.start();
+    }
+
+    currentRow.store (row);
+    postNotice (row, true);
 }
 
 void AudioPlaybackThread::executeStop()
 {
-    transportSource.stop();
-    if (mixer != nullptr)
-        mixer->removeInputSource (&transportSource);
+    // Let the audio thread fade the last block out, unless nothing pulls the transport any more
+    // (no device, or the device already cut off at shutdown): then there is nothing to wait for.
+    if (transportSource.isPlaying() && normalizedSource != nullptr && normalizedSource->wasPulledRecently())
+        transportSource.stop();
 
     {
         const juce::ScopedLock sl (sourceLock);
+
+        if (mixer != nullptr)
+            mixer->removeInputSource (&transportSource);
+
         transportSource.setSource (nullptr);
         normalizedSource.reset();
         readerSource.reset();

@@ -13,11 +13,18 @@
 class MonoToStereoNormalizedSource;
 
 // The preview player: a worker ("AudioPlayback") that takes Play/Stop/Quit commands from a
-// locked queue, one per pass, and plays one file at a time through the main component's mixer.
+// locked queue, one per pass, and plays one file at a time, peak-normalised and from its first
+// audible frame, through the main component's mixer.
 //
-// Threads: playFile, stopPlayback, the position/seek accessors and the destructor are called on
-// the message thread; run and the execute* operations run on the worker; onPlaybackStateChanged is
-// only ever invoked on the message thread.
+// Threads: playFile, stopPlayback, shutdown, the position/seek accessors and the destructor are
+// called on the message thread; run and the execute* operations run on the worker; the audio
+// device's thread pulls transportSource through the mixer; onPlaybackStateChanged is only ever
+// invoked on the message thread.
+//
+// Locks: sourceLock is taken by the worker around every change of the transport's source, its
+// preparation and its place in the mixer, and by the message thread around every read and seek.
+// It is never taken on the audio thread and always taken first, with no other lock held, so it
+// cannot deadlock with the audio thread, the mixer's lock or the transport's own lock.
 class AudioPlaybackThread final : public juce::Thread
 {
 public:
@@ -40,15 +47,24 @@ public:
     void shutdown();
 
     // Message thread: reads and moves the preview's position. They are serialised with the
-    // worker's source changes, so they never reach a source that is being replaced.
+    // worker's source changes, so they never reach a source that is being replaced. Without a
+    // preview the reads give 0 and a seek does nothing; a seek is kept within the file.
     double getCurrentPositionSeconds() const;
     double getLengthSeconds() const;
     void seekTo (double seconds);
 
+    // Longest wait for the worker at quit; it normally ends within one pass (about 100 ms).
+    static constexpr int kQuitTimeoutMs = 10000;
+    static constexpr int kTransportBlockSize = 1024;
+
+    // Worker and audio thread only: the message thread reads and seeks through the accessors above.
     juce::AudioTransportSource transportSource;
+    // The main component's, not owned; set before the thread starts and cleared by shutdown.
     juce::MixerAudioSource* mixer = nullptr;
     juce::AudioDeviceManager* deviceManager = nullptr;
+    // The row now previewed, -1 when none; written by the worker only.
     std::atomic<int> currentRow { -1 };
+    // Set before the thread starts; always called on the message thread.
     std::function<void (int row, bool playing)> onPlaybackStateChanged;
 
 private:

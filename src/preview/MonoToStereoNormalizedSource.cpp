@@ -1,5 +1,10 @@
 #include "preview/MonoToStereoNormalizedSource.h"
 
+namespace
+{
+constexpr juce::uint32 kRecentPullMs = 200;
+}
+
 MonoToStereoNormalizedSource::MonoToStereoNormalizedSource (juce::AudioSource* source, bool mono, float gain)
     : wrappedSource (dynamic_cast<juce::PositionableAudioSource*> (source)),
       isMono (mono),
@@ -9,6 +14,7 @@ MonoToStereoNormalizedSource::MonoToStereoNormalizedSource (juce::AudioSource* s
 
 void MonoToStereoNormalizedSource::prepareToPlay (int samplesPerBlockExpected, double sampleRate)
 {
+    const juce::ScopedLock sl (lock);
     if (wrappedSource != nullptr)
         wrappedSource->prepareToPlay (samplesPerBlockExpected, sampleRate);
     // Sized ahead so the audio thread does not allocate for blocks up to the expected size.
@@ -17,6 +23,8 @@ void MonoToStereoNormalizedSource::prepareToPlay (int samplesPerBlockExpected, d
 
 void MonoToStereoNormalizedSource::releaseResources()
 {
+    lastPullMs.store (0);
+    const juce::ScopedLock sl (lock);
     if (wrappedSource != nullptr)
         wrappedSource->releaseResources();
 }
@@ -26,6 +34,9 @@ void MonoToStereoNormalizedSource::getNextAudioBlock (const juce::AudioSourceCha
     if (wrappedSource == nullptr)
         return;
 
+    lastPullMs.store (juce::jmax ((juce::uint32) 1, juce::Time::getMillisecondCounter()));
+
+    const juce::ScopedLock sl (lock);
     auto* out = info.buffer;
 
     if (! isMono)
@@ -47,29 +58,40 @@ void MonoToStereoNormalizedSource::getNextAudioBlock (const juce::AudioSourceCha
             out->applyGain (ch, info.startSample, info.numSamples, normalisationGain);
 }
 
+bool MonoToStereoNormalizedSource::wasPulledRecently() const noexcept
+{
+    const auto last = lastPullMs.load();
+    return last != 0 && juce::Time::getMillisecondCounter() - last < kRecentPullMs;
+}
+
 void MonoToStereoNormalizedSource::setNextReadPosition (juce::int64 p)
 {
+    const juce::ScopedLock sl (lock);
     if (wrappedSource != nullptr)
         wrappedSource->setNextReadPosition (p);
 }
 
 juce::int64 MonoToStereoNormalizedSource::getNextReadPosition() const
 {
+    const juce::ScopedLock sl (lock);
     return wrappedSource != nullptr ? wrappedSource->getNextReadPosition() : 0;
 }
 
 juce::int64 MonoToStereoNormalizedSource::getTotalLength() const
 {
+    const juce::ScopedLock sl (lock);
     return wrappedSource != nullptr ? wrappedSource->getTotalLength() : 0;
 }
 
 bool MonoToStereoNormalizedSource::isLooping() const
 {
+    const juce::ScopedLock sl (lock);
     return wrappedSource != nullptr && wrappedSource->isLooping();
 }
 
 void MonoToStereoNormalizedSource::setLooping (bool shouldLoop)
 {
+    const juce::ScopedLock sl (lock);
     if (wrappedSource != nullptr)
         wrappedSource->setLooping (shouldLoop);
 }

@@ -4,6 +4,8 @@
 
 #include <functional>
 
+#include <unistd.h>
+
 namespace tarsio::test
 {
 // Runs the message loop for a while, so that timers, async updates and posted messages happen.
@@ -38,6 +40,7 @@ inline bool processHasThreadNamed (const juce::String& name)
 class TempFolder
 {
 public:
+    // A random name: ctest runs tests as parallel processes.
     TempFolder()
         : folder (juce::File::getSpecialLocation (juce::File::tempDirectory)
                       .getNonexistentChildFile ("tarsio-test-" + juce::String::toHexString (juce::Random().nextInt64()),

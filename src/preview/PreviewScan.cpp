@@ -1,0 +1,94 @@
+#include "preview/PreviewScan.h"
+
+#include <cmath>
+
+namespace PreviewScan
+{
+std::unique_ptr<juce::AudioFormatReader> createReader (const juce::File& file)
+{
+    juce::AudioFormatManager formatManager;
+    formatManager.registerFormat (new juce::WavAudioFormat(), true);
+    formatManager.registerFormat (new juce::AiffAudioFormat(), false);
+    formatManager.registerFormat (new juce::FlacAudioFormat(), false);
+    formatManager.registerFormat (new juce::OggVorbisAudioFormat(), false);
+    formatManager.registerFormat (new juce::MP3AudioFormat(), false);
+    return std::unique_ptr<juce::AudioFormatReader> (formatManager.createReaderFor (file));
+}
+
+int blockFramesFor (int numChannels)
+{
+    const int bytesPerFrame = (int) sizeof (float) * juce::jmax (1, numChannels);
+    return juce::jlimit (1, 65536, kBlockBytes / bytesPerFrame);
+}
+
+namespace
+{
+    // Index of the first sample above the audible level, or -1.
+    int firstAudible (const float* samples, int numSamples) noexcept
+    {
+        for (int i = 0; i < numSamples; ++i)
+            if (std::abs (samples[i]) > kAudibleLevel)
+                return i;
+        return -1;
+    }
+}
+
+Result scan (juce::AudioFormatReader& reader, const std::function<bool()>& shouldStop, int blockFrames)
+{
+    Result result;
+    const int numChannels = (int) reader.numChannels;
+    const juce::int64 length = reader.lengthInSamples;
+
+    if (numChannels <= 0 || length <= 0)
+    {
+        result.completed = true;
+        return result;
+    }
+
+    if (blockFrames <= 0)
+        blockFrames = blockFramesFor (numChannels);
+
+    juce::AudioBuffer<float> block (numChannels, blockFrames);
+    bool foundStart = false;
+
+    for (juce::int64 position = 0; position < length; position += blockFrames)
+    {
+        if (shouldStop && shouldStop())
+            return result;
+
+        const int n = (int) juce::jmin ((juce::int64) blockFrames, length - position);
+
+        // A failed read counts as silence, as a short read past the real data does.
+        if (! reader.read (&block, 0, n, position, true, true))
+            block.clear();
+
+        for (int ch = 0; ch < numChannels; ++ch)
+        {
+            const auto* samples = block.getReadPointer (ch);
+
+            // Each channel is searched only up to the earliest audible frame found so far.
+            const juce::int64 limit = foundStart ? juce::jmin ((juce::int64) n, result.startFrame - position)
+                                                 : (juce::int64) n;
+            if (limit > 0)
+            {
+                const int hit = firstAudible (samples, (int) limit);
+                if (hit >= 0)
+                {
+                    result.startFrame = position + hit;
+                    foundStart = true;
+                }
+            }
+
+            result.peak = juce::jmax (result.peak, block.getMagnitude (ch, 0, n));
+        }
+    }
+
+    result.completed = true;
+    return result;
+}
+
+float gainForPeak (float peak) noexcept
+{
+    return peak > kSilencePeak ? 1.0f / peak : 1.0f;
+}
+}

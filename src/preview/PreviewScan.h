@@ -1,0 +1,41 @@
+#pragma once
+
+#include <juce_audio_formats/juce_audio_formats.h>
+
+#include <functional>
+#include <memory>
+
+// Finds where a preview starts and how loud a file peaks, by reading the file block by block:
+// memory stays at one block whatever length the file (or a damaged header) claims.
+// UI-free; called on the preview worker, usable from any single thread.
+namespace PreviewScan
+{
+    // A frame is audible when any channel's sample magnitude is strictly above this.
+    constexpr float kAudibleLevel = 0.01f;
+    // Peaks at or below this are treated as silence and left at unity gain.
+    constexpr float kSilencePeak = 0.001f;
+    // Upper bound of one block's sample memory, whatever the channel count.
+    constexpr int kBlockBytes = 1 << 20;
+
+    // A reader for the file from the formats the preview plays (WAV, AIFF, FLAC, Ogg Vorbis, MP3,
+    // tried in that order), or null when none accepts it.
+    std::unique_ptr<juce::AudioFormatReader> createReader (const juce::File& file);
+
+    struct Result
+    {
+        juce::int64 startFrame = 0; // first audible frame, 0 when none is
+        float peak = 0.0f;          // largest sample magnitude over every channel
+        bool completed = false;     // false when the scan was stopped before the end
+    };
+
+    // Frames per block for a channel count, so that one block stays within kBlockBytes.
+    int blockFramesFor (int numChannels);
+
+    // Reads the whole file from frame 0; shouldStop (may be empty) is asked before every block,
+    // and a true answer ends the scan at once with completed false.
+    Result scan (juce::AudioFormatReader& reader, const std::function<bool()>& shouldStop,
+                 int blockFrames = 0);
+
+    // The gain that brings the peak to full scale; unity for silence.
+    float gainForPeak (float peak) noexcept;
+}
