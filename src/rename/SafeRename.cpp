@@ -1,0 +1,214 @@
+#include "rename/SafeRename.h"
+
+#include <juce_core/juce_core.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <random>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#if JUCE_WINDOWS
+ #error "SafeRename needs a POSIX file system interface"
+#endif
+
+namespace SafeRename
+{
+namespace
+{
+bool entryExists (const std::string& path)
+{
+    struct stat info;
+    return ::lstat (path.c_str(), &info) == 0;
+}
+
+MoveResult resultOfFailedMove (int error, const std::string& from)
+{
+    if (error == EEXIST)
+        return MoveResult::targetExists;
+
+    if (error == ENOENT && ! entryExists (from))
+        return MoveResult::sourceMissing;
+
+    return MoveResult::failed;
+}
+
+bool noReplaceRenameIsUnsupported (int error)
+{
+    return error == EINVAL || error == ENOSYS || error == ENOTSUP || error == EOPNOTSUPP;
+}
+
+std::string folderOf (const std::string& path)
+{
+    const auto slash = path.rfind ('/');
+    return slash == std::string::npos ? std::string (".") : path.substr (0, slash);
+}
+
+// A name no one else uses, for the short moment a file or history text stands there.
+std::string hiddenName (const std::string& folder, const char* tag)
+{
+    static std::atomic<unsigned> counter { 0 };
+    thread_local std::mt19937_64 random { std::random_device{}() };
+
+    char suffix[64];
+    std::snprintf (suffix, sizeof (suffix), "%d-%u-%08llx", (int) ::getpid(), counter++,
+                   (unsigned long long) (random() & 0xffffffffu));
+    return folder + "/.tarsio-" + tag + "-" + suffix;
+}
+
+bool writeAll (int fd, const std::string& bytes)
+{
+    const char* data = bytes.data();
+    size_t left = bytes.size();
+
+    while (left > 0)
+    {
+        const auto written = ::write (fd, data, left);
+
+        if (written < 0 && errno == EINTR)
+            continue;
+
+        if (written <= 0)
+            return false;
+
+        data += written;
+        left -= (size_t) written;
+    }
+
+    return true;
+}
+
+std::string createHiddenFileWith (const std::string& folder, const std::string& bytes)
+{
+    for (int attempt = 0; attempt < 100; ++attempt)
+    {
+        const auto path = hiddenName (folder, "history");
+        const int fd = ::open (path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+
+        if (fd < 0)
+        {
+            if (errno == EEXIST)
+                continue;
+
+            return {};
+        }
+
+        // A history that is not wholly on disk is not kept.
+        const bool complete = writeAll (fd, bytes) && ::fsync (fd) == 0;
+
+        if (::close (fd) == 0 && complete)
+            return path;
+
+        ::unlink (path.c_str());
+        return {};
+    }
+
+    return {};
+}
+} // namespace
+
+MoveResult moveWithoutReplacing (const std::string& from, const std::string& to)
+{
+   #if JUCE_LINUX
+    if (::renameat2 (AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return MoveResult::moved;
+   #elif JUCE_MAC
+    if (::renamex_np (from.c_str(), to.c_str(), RENAME_EXCL) == 0)
+        return MoveResult::moved;
+   #else
+    errno = ENOSYS;
+   #endif
+
+    const int error = errno;
+
+    if (noReplaceRenameIsUnsupported (error))
+        return moveByLinking (from, to);
+
+    return resultOfFailedMove (error, from);
+}
+
+MoveResult moveByLinking (const std::string& from, const std::string& to)
+{
+    if (::link (from.c_str(), to.c_str()) != 0)
+        return resultOfFailedMove (errno, from);
+
+    if (::unlink (from.c_str()) == 0)
+        return MoveResult::moved;
+
+    // The old name cannot go: take back the new one, which is ours, so the file keeps one name.
+    ::unlink (to.c_str());
+    return MoveResult::failed;
+}
+
+bool isSameFile (const std::string& a, const std::string& b)
+{
+    struct stat infoA, infoB;
+    return ::lstat (a.c_str(), &infoA) == 0
+        && ::lstat (b.c_str(), &infoB) == 0
+        && infoA.st_dev == infoB.st_dev
+        && infoA.st_ino == infoB.st_ino;
+}
+
+bool isFolder (const std::string& path)
+{
+    struct stat info;
+    return ::stat (path.c_str(), &info) == 0 && S_ISDIR (info.st_mode);
+}
+
+MoveResult moveOntoOwnAlias (std::string& from, const std::string& to)
+{
+    std::string hidden;
+
+    for (int attempt = 0;; ++attempt)
+    {
+        if (attempt == 100)
+            return MoveResult::failed;
+
+        hidden = hiddenName (folderOf (from), "rename");
+        const auto result = moveWithoutReplacing (from, hidden);
+
+        if (result == MoveResult::moved)
+            break;
+
+        if (result != MoveResult::targetExists)
+            return result;
+    }
+
+    const auto result = moveWithoutReplacing (hidden, to);
+
+    if (result == MoveResult::moved)
+        return result;
+
+    if (moveWithoutReplacing (hidden, from) != MoveResult::moved)
+        from = hidden;
+
+    return result == MoveResult::targetExists ? result : MoveResult::failed;
+}
+
+std::string saveAsNewFile (const std::string& folder, const std::string& bytes,
+                           const std::function<std::string (int)>& nameForAttempt)
+{
+    const auto hidden = createHiddenFileWith (folder, bytes);
+
+    if (hidden.empty())
+        return {};
+
+    for (int attempt = 0;; ++attempt)
+    {
+        const auto name = nameForAttempt (attempt);
+        const auto result = moveWithoutReplacing (hidden, folder + "/" + name);
+
+        if (result == MoveResult::moved)
+            return name;
+
+        if (result != MoveResult::targetExists)
+        {
+            ::unlink (hidden.c_str());
+            return {};
+        }
+    }
+}
+} // namespace SafeRename
