@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <random>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -36,15 +37,53 @@ MoveResult resultOfFailedMove (int error, const std::string& from)
     return MoveResult::failed;
 }
 
-bool noReplaceRenameIsUnsupported (int error)
-{
-    return error == EINVAL || error == ENOSYS || error == ENOTSUP || error == EOPNOTSUPP;
-}
-
 std::string folderOf (const std::string& path)
 {
     const auto slash = path.rfind ('/');
     return slash == std::string::npos ? std::string (".") : path.substr (0, slash);
+}
+
+std::string lastComponentOf (const std::string& path)
+{
+    const auto slash = path.rfind ('/');
+    return slash == std::string::npos ? path : path.substr (slash + 1);
+}
+
+bool folderLists (const std::string& folder, const std::string& name)
+{
+    auto* dir = ::opendir (folder.c_str());
+
+    if (dir == nullptr)
+        return true; // unknown: assume a separate entry, which only costs a suffix
+
+    bool found = false;
+
+    while (auto* entry = ::readdir (dir))
+        if ((found = name == entry->d_name))
+            break;
+
+    ::closedir (dir);
+    return found;
+}
+
+// Only called when both paths exist and have different inodes.
+bool isCaseAliasOf (const std::string& a, const std::string& b)
+{
+    const auto nameA = lastComponentOf (a), nameB = lastComponentOf (b);
+    const auto folderA = folderOf (a), folderB = folderOf (b);
+    struct stat infoA, infoB;
+
+    return nameA != nameB
+        && juce::String::fromUTF8 (nameA.data(), (int) nameA.size())
+               .equalsIgnoreCase (juce::String::fromUTF8 (nameB.data(), (int) nameB.size()))
+        && ::stat (folderA.c_str(), &infoA) == 0 && ::stat (folderB.c_str(), &infoB) == 0
+        && infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino
+        && ! folderLists (folderB, nameB);
+}
+
+bool noReplaceRenameIsUnsupported (int error)
+{
+    return error == EINVAL || error == ENOSYS || error == ENOTSUP || error == EOPNOTSUPP;
 }
 
 // A name no one else uses, for the short moment a file or history text stands there.
@@ -133,7 +172,14 @@ MoveResult moveWithoutReplacing (const std::string& from, const std::string& to)
 MoveResult moveByLinking (const std::string& from, const std::string& to)
 {
     if (::link (from.c_str(), to.c_str()) != 0)
-        return resultOfFailedMove (errno, from);
+    {
+        const int error = errno;
+
+        if (error == EPERM || error == ENOSYS || error == ENOTSUP || error == EOPNOTSUPP)
+            return moveByReserving (from, to);
+
+        return resultOfFailedMove (error, from);
+    }
 
     if (::unlink (from.c_str()) == 0)
         return MoveResult::moved;
@@ -143,13 +189,45 @@ MoveResult moveByLinking (const std::string& from, const std::string& to)
     return MoveResult::failed;
 }
 
+MoveResult moveByReserving (const std::string& from, const std::string& to)
+{
+    if (! entryExists (from))
+        return MoveResult::sourceMissing;
+
+    const int fd = ::open (to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+
+    if (fd < 0)
+        return resultOfFailedMove (errno, from);
+
+    struct stat reservation;
+    const bool known = ::fstat (fd, &reservation) == 0;
+    ::close (fd);
+
+    if (known && ::rename (from.c_str(), to.c_str()) == 0)
+        return MoveResult::moved;
+
+    const int error = errno;
+
+    // Take the reservation back, but only while it is still the empty file made above.
+    struct stat now;
+    if (known && ::lstat (to.c_str(), &now) == 0 && now.st_dev == reservation.st_dev
+          && now.st_ino == reservation.st_ino && now.st_size == 0)
+        ::unlink (to.c_str());
+
+    return error == ENOENT && ! entryExists (from) ? MoveResult::sourceMissing : MoveResult::failed;
+}
+
 bool isSameFile (const std::string& a, const std::string& b)
 {
     struct stat infoA, infoB;
-    return ::lstat (a.c_str(), &infoA) == 0
-        && ::lstat (b.c_str(), &infoB) == 0
-        && infoA.st_dev == infoB.st_dev
-        && infoA.st_ino == infoB.st_ino;
+
+    if (::lstat (a.c_str(), &infoA) != 0 || ::lstat (b.c_str(), &infoB) != 0)
+        return false;
+
+    if (infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino)
+        return true;
+
+    return isCaseAliasOf (a, b);
 }
 
 bool isFolder (const std::string& path)

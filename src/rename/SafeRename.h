@@ -8,7 +8,10 @@
 // strings handed to the system unchanged ("~" and ".." get no special treatment here).
 //
 // POSIX only. On Linux a move is renameat2 with RENAME_NOREPLACE, on macOS renamex_np with
-// RENAME_EXCL; where the file system refuses those, a hard link followed by an unlink of the old name.
+// RENAME_EXCL. Where the file system refuses those, a hard link followed by an unlink of the old
+// name; where it has no hard links either (FAT and exFAT through FUSE, some network shares), the
+// target name is first reserved by creating it exclusively, and the file is renamed over that
+// reservation, which is its own.
 //
 // Threads: no shared state; any thread may call these.
 namespace SafeRename
@@ -28,8 +31,14 @@ MoveResult moveWithoutReplacing (const std::string& from, const std::string& to)
 // which also refuses an existing target, then the removal of the old name.
 MoveResult moveByLinking (const std::string& from, const std::string& to);
 
-// True when both paths name the same directory entry's file: same device and inode. Symbolic
-// links are not followed, so a link is never "the same file" as what it points to.
+// The last fallback: reserves `to` with an exclusive create, then renames over the reservation.
+MoveResult moveByReserving (const std::string& from, const std::string& to);
+
+// True when both paths reach the same file on disk: same device and inode. Symbolic links are not
+// followed, so a link is never "the same file" as what it points to. File systems that number files
+// by the name they were asked for (FUSE ones such as exFAT) give a case-insensitive alias its own
+// inode; there the alias is recognised by its spelling: its folder is the other path's folder, it
+// differs from the other name only in letter case, and the folder lists no entry spelt like it.
 bool isSameFile (const std::string& a, const std::string& b);
 
 // True when a folder (or a link to one) stands at the path.

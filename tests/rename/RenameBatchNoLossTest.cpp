@@ -245,10 +245,10 @@ TEST (RenameBatchNoLoss, AHistoryNameTakenAtTheLastMomentIsLeftAlone)
     EXPECT_EQ (folder.names(), (Names { "Tarsio.txt", "Tarsio_2.txt" }));
 }
 
-TEST (RenameBatchNoLoss, BothWaysOfMovingReportWhatStoodInTheWay)
+TEST (RenameBatchNoLoss, EveryWayOfMovingReportsWhatStoodInTheWay)
 {
-    // The no-replace rename, and the link-then-unlink fallback for file systems that lack it.
-    for (auto* move : { &SafeRename::moveWithoutReplacing, &SafeRename::moveByLinking })
+    // The no-replace rename, and the fallbacks for file systems that lack it or hard links too.
+    for (auto* move : { &SafeRename::moveWithoutReplacing, &SafeRename::moveByLinking, &SafeRename::moveByReserving })
     {
         BatchFolder folder;
         const auto a = folder.make ("a.wav"), b = folder.make ("b.wav");
