@@ -4,27 +4,13 @@
 namespace
 {
 using SafeRename::MoveResult;
+using SafeRename::folderOf;
+using SafeRename::join;
+using SafeRename::lastComponentOf;
 
 juce::String text (const std::string& utf8)
 {
     return juce::String::fromUTF8 (utf8.data(), (int) utf8.size());
-}
-
-// Paths are split on '/' only here: they are handed to the system as they are.
-std::string folderOf (const std::string& path)
-{
-    const auto slash = path.rfind ('/');
-
-    if (slash == std::string::npos)
-        return ".";
-
-    return slash == 0 ? std::string ("/") : path.substr (0, slash);
-}
-
-std::string lastComponentOf (const std::string& path)
-{
-    const auto slash = path.rfind ('/');
-    return slash == std::string::npos ? path : path.substr (slash + 1);
 }
 
 // The extension with its dot, letter case kept; empty when the last component has no dot.
@@ -37,13 +23,6 @@ std::string extensionOf (const std::string& path)
         return {};
 
     return path.substr (dot);
-}
-
-// The name is joined as typed: "/" in it means a subfolder, and "~" or a leading "/" never leave
-// the file's folder.
-std::string join (const std::string& folder, const std::string& name)
-{
-    return (! folder.empty() && folder.back() == '/') ? folder + name : folder + "/" + name;
 }
 
 // Moves `source` to the first free one of name+ext, name_1+ext, name_2+ext ... in `folder`; a name

@@ -37,18 +37,6 @@ MoveResult resultOfFailedMove (int error, const std::string& from)
     return MoveResult::failed;
 }
 
-std::string folderOf (const std::string& path)
-{
-    const auto slash = path.rfind ('/');
-    return slash == std::string::npos ? std::string (".") : path.substr (0, slash);
-}
-
-std::string lastComponentOf (const std::string& path)
-{
-    const auto slash = path.rfind ('/');
-    return slash == std::string::npos ? path : path.substr (slash + 1);
-}
-
 bool folderLists (const std::string& folder, const std::string& name)
 {
     auto* dir = ::opendir (folder.c_str());
@@ -95,7 +83,7 @@ std::string hiddenName (const std::string& folder, const char* tag)
     char suffix[64];
     std::snprintf (suffix, sizeof (suffix), "%d-%u-%08llx", (int) ::getpid(), counter++,
                    (unsigned long long) (random() & 0xffffffffu));
-    return folder + "/.tarsio-" + tag + "-" + suffix;
+    return join (folder, std::string (".tarsio-") + tag + "-" + suffix);
 }
 
 bool writeAll (int fd, const std::string& bytes)
@@ -185,7 +173,11 @@ MoveResult moveByLinking (const std::string& from, const std::string& to)
         return MoveResult::moved;
 
     // The old name cannot go: take back the new one, which is ours, so the file keeps one name.
-    ::unlink (to.c_str());
+    struct stat old, linked;
+    if (::lstat (from.c_str(), &old) == 0 && ::lstat (to.c_str(), &linked) == 0
+          && old.st_dev == linked.st_dev && old.st_ino == linked.st_ino)
+        ::unlink (to.c_str());
+
     return MoveResult::failed;
 }
 
@@ -215,6 +207,27 @@ MoveResult moveByReserving (const std::string& from, const std::string& to)
         ::unlink (to.c_str());
 
     return error == ENOENT && ! entryExists (from) ? MoveResult::sourceMissing : MoveResult::failed;
+}
+
+std::string folderOf (const std::string& path)
+{
+    const auto slash = path.rfind ('/');
+
+    if (slash == std::string::npos)
+        return ".";
+
+    return slash == 0 ? std::string ("/") : path.substr (0, slash);
+}
+
+std::string lastComponentOf (const std::string& path)
+{
+    const auto slash = path.rfind ('/');
+    return slash == std::string::npos ? path : path.substr (slash + 1);
+}
+
+std::string join (const std::string& folder, const std::string& name)
+{
+    return (! folder.empty() && folder.back() == '/') ? folder + name : folder + "/" + name;
 }
 
 bool isSameFile (const std::string& a, const std::string& b)
@@ -277,7 +290,7 @@ std::string saveAsNewFile (const std::string& folder, const std::string& bytes,
     for (int attempt = 0;; ++attempt)
     {
         const auto name = nameForAttempt (attempt);
-        const auto result = moveWithoutReplacing (hidden, folder + "/" + name);
+        const auto result = moveWithoutReplacing (hidden, join (folder, name));
 
         if (result == MoveResult::moved)
             return name;

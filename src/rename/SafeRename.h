@@ -34,6 +34,12 @@ MoveResult moveByLinking (const std::string& from, const std::string& to);
 // The last fallback: reserves `to` with an exclusive create, then renames over the reservation.
 MoveResult moveByReserving (const std::string& from, const std::string& to);
 
+// Path parts, split on '/' only: the folder ("." for a bare name, "/" at the root), the last
+// component, and a folder joined with a name as it is ("~", a leading "/" or ".." get no meaning).
+std::string folderOf (const std::string& path);
+std::string lastComponentOf (const std::string& path);
+std::string join (const std::string& folder, const std::string& name);
+
 // True when both paths reach the same file on disk: same device and inode. Symbolic links are not
 // followed, so a link is never "the same file" as what it points to. File systems that number files
 // by the name they were asked for (FUSE ones such as exFAT) give a case-insensitive alias its own
