@@ -4,7 +4,6 @@
 
 #include <functional>
 
-#include <unistd.h>
 
 namespace tarsio::test
 {

@@ -1,0 +1,176 @@
+#include "rename/RenameBatch.h"
+#include "rename/SafeRename.h"
+
+namespace
+{
+using SafeRename::MoveResult;
+using SafeRename::folderOf;
+using SafeRename::join;
+using SafeRename::lastComponentOf;
+
+juce::String text (const std::string& utf8)
+{
+    return juce::String::fromUTF8 (utf8.data(), (int) utf8.size());
+}
+
+// The extension with its dot, letter case kept; empty when the last component has no dot.
+std::string extensionOf (const std::string& path)
+{
+    const auto dot = path.rfind ('.');
+    const auto slash = path.rfind ('/');
+
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return {};
+
+    return path.substr (dot);
+}
+
+// Moves `source` to the first free one of name+ext, name_1+ext, name_2+ext ... in `folder`; a name
+// that is the file itself (the same file on disk) ends the search. Sets `target` to where it went.
+MoveResult moveToFreeName (std::string source, const std::string& folder, const std::string& name,
+                           const std::string& ext, std::string& target)
+{
+    for (int suffix = 0;; ++suffix)
+    {
+        target = join (folder, suffix == 0 ? name + ext : name + "_" + std::to_string (suffix) + ext);
+
+        if (target == source)
+            return SafeRename::isSameFile (source, source) ? MoveResult::moved : MoveResult::sourceMissing;
+
+        auto result = SafeRename::moveWithoutReplacing (source, target);
+
+        if (result == MoveResult::targetExists && SafeRename::isSameFile (source, target))
+            result = SafeRename::moveOntoOwnAlias (source, target);
+
+        if (result != MoveResult::targetExists)
+            return result;
+    }
+}
+
+std::string withCrLf (const std::string& lfText)
+{
+    std::string out;
+    out.reserve (lfText.size() + lfText.size() / 16);
+
+    for (auto c : lfText)
+    {
+        if (c == '\n')
+            out += '\r';
+
+        out += c;
+    }
+
+    return out;
+}
+
+std::string historyFileName (int attempt)
+{
+    return attempt == 0 ? std::string ("Tarsio.txt") : "Tarsio_" + std::to_string (attempt + 1) + ".txt";
+}
+} // namespace
+
+std::string RenameBatch::fileNameOf (const std::string& path)
+{
+    const auto separator = path.find_last_of ("/\\");
+    return separator == std::string::npos ? path : path.substr (separator + 1);
+}
+
+juce::String RenameBatch::dateLine (juce::Time batchTime)
+{
+    const auto twoDigits = [] (int value) { return juce::String (value).paddedLeft ('0', 2); };
+
+    return "Date: " + juce::String (batchTime.getYear())
+         + "-" + twoDigits (batchTime.getMonth() + 1)
+         + "-" + twoDigits (batchTime.getDayOfMonth())
+         + " " + twoDigits (batchTime.getHours())
+         + ":" + twoDigits (batchTime.getMinutes())
+         + ":" + twoDigits (batchTime.getSeconds());
+}
+
+RenameBatch::Result RenameBatch::run (const std::vector<std::string>& filePaths,
+                                      const std::map<std::string, std::string>& newNames,
+                                      juce::Time batchTime)
+{
+    Result result;
+    auto& status = result.statusTexts;
+
+    status.add ("Processing rename...");
+    status.add ("Renaming files...");
+
+    std::string history = "=== Tarsio - Renaming History ===\n"
+                        + dateLine (batchTime).toStdString() + "\n"
+                        "\n"
+                        "Original Name -> New Name\n"
+                        "------------------------------\n";
+
+    const auto historyFolder = filePaths.empty() ? std::string() : folderOf (filePaths.front());
+    result.rows.reserve (filePaths.size());
+
+    for (const auto& path : filePaths)
+    {
+        auto& row = result.rows.emplace_back();
+        row.path = path;
+
+        const auto entry = newNames.find (path);
+        const auto& name = entry != newNames.end() ? entry->second : std::string();
+        const auto formerName = fileNameOf (path);
+
+        if (text (name).trim().isEmpty())
+        {
+            row.outcome = Outcome::skippedEmptyName;
+            status.add ("Skipping file with empty name: " + text (formerName));
+            continue;
+        }
+
+        status.add ("Renaming: " + text (formerName) + " -> " + text (name));
+
+        std::string target;
+
+        switch (moveToFreeName (path, folderOf (path), name, extensionOf (path), target))
+        {
+            case MoveResult::moved:
+                row.outcome = Outcome::renamed;
+                row.newPath = target;
+                row.newFileName = lastComponentOf (target);
+                status.add ("Renamed: " + text (lastComponentOf (path)) + " -> " + text (row.newFileName));
+                history += formerName + " -> " + row.newFileName + "\n";
+                ++result.renamedCount;
+                break;
+
+            case MoveResult::sourceMissing:
+                row.outcome = Outcome::notFound;
+                status.add ("Error: File not found - " + text (formerName));
+                ++result.errorCount;
+                break;
+
+            case MoveResult::targetExists:
+            case MoveResult::failed:
+                row.outcome = Outcome::failed;
+                status.add ("Failed to rename: " + text (formerName));
+                ++result.errorCount;
+                break;
+        }
+    }
+
+    const auto renamed = juce::String (result.renamedCount);
+
+    if (result.renamedCount > 0 && SafeRename::isFolder (historyFolder))
+    {
+        history += "\nTotal: " + renamed.toStdString() + " files renamed\n";
+        result.historyFileName = text (SafeRename::saveAsNewFile (historyFolder, withCrLf (history), historyFileName));
+
+        if (result.historyFileName.isNotEmpty())
+            status.add ("History saved: " + result.historyFileName);
+    }
+
+    status.add ("Complete: " + renamed + " renamed, " + juce::String (result.errorCount) + " errors");
+
+    if (result.renamedCount == 0)
+        status.add ("No files were renamed");
+    else if (result.historyFileName.isNotEmpty())
+        status.add ("Complete: " + renamed + " files renamed - History saved to " + result.historyFileName);
+    else
+        status.add ("Complete: " + renamed + " files renamed - History not saved");
+
+    return result;
+}

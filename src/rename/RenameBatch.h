@@ -1,0 +1,61 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+// The GO RENAME batch: renames every listed file in place, in row order, to its row's new name plus
+// the file's own extension, and writes the history file into the first row's folder. It never
+// replaces or deletes an existing file: a taken name gets "_1", "_2", ... (see SafeRename).
+//
+// Threads: the rename page calls run on the message thread and the batch runs to its end inside the
+// call; it touches no widget and no member of the page.
+class RenameBatch final
+{
+public:
+    enum class Outcome
+    {
+        renamed,           // the file now stands at newPath (which is the old path when the name was kept)
+        skippedEmptyName,  // the name is empty or white space only; not counted
+        notFound,          // nothing stands at the row's path; counted as an error
+        failed             // the file system refused the move; counted as an error
+    };
+
+    struct Row
+    {
+        std::string path;          // the row's path, as listed
+        Outcome outcome = Outcome::failed;
+        std::string newPath;       // where the file stands now; empty unless renamed
+        std::string newFileName;   // last component of newPath, with extension and any "_" suffix
+    };
+
+    struct Result
+    {
+        std::vector<Row> rows;         // one per listed path, in row order
+        juce::StringArray statusTexts; // every status the batch reports, in order; the last is the one to show
+        int renamedCount = 0;
+        int errorCount = 0;
+        juce::String historyFileName;  // "Tarsio.txt", "Tarsio_2.txt", ...; empty when no history was saved
+
+        juce::String finalStatus() const   { return statusTexts[statusTexts.size() - 1]; }
+    };
+
+    // Renames the files of `filePaths` (row order) to their names in `newNames` (path to name as typed,
+    // no extension; a missing entry counts as an empty name). `batchTime` is the clock reading for the
+    // history's date line: take it (juce::Time::getCurrentTime()) just before calling. The caller stops
+    // the preview first: the first status text, "Processing rename...", comes before that stop.
+    static Result run (const std::vector<std::string>& filePaths,
+                       const std::map<std::string, std::string>& newNames,
+                       juce::Time batchTime);
+
+    // The history's date line: "Date: " and the local time as 2024-03-07 09:05:02.
+    static juce::String dateLine (juce::Time batchTime);
+
+    // The part of a path after its last '/' or '\' (the whole path when it holds neither).
+    static std::string fileNameOf (const std::string& path);
+
+private:
+    RenameBatch() = delete;
+};
