@@ -1,4 +1,5 @@
 #include "rename/Rename.h"
+#include "rename/RenameBatch.h"
 #include "look/Palette.h"
 #include "rename/NameSuggestion.h"
 
@@ -223,7 +224,11 @@ void Rename::playbackStateChanged (int row, bool playing)
 
 void Rename::goRename()
 {
+    // One clock reading for the history, taken before any file moves; the preview lets go of its file first.
+    const auto batchTime = juce::Time::getCurrentTime();
     playbackThread.stopPlayback();
+    const auto result = RenameBatch::run (filePaths, newNames, batchTime);
+    setStatus (result.finalStatus());
 }
 
 //==============================================================================

@@ -1,4 +1,5 @@
 #include "rename/RenameBatch.h"
+#include "rename/NameSuggestion.h"
 #include "rename/SafeRename.h"
 
 namespace
@@ -69,12 +70,6 @@ std::string historyFileName (int attempt)
 }
 } // namespace
 
-std::string RenameBatch::fileNameOf (const std::string& path)
-{
-    const auto separator = path.find_last_of ("/\\");
-    return separator == std::string::npos ? path : path.substr (separator + 1);
-}
-
 juce::String RenameBatch::dateLine (juce::Time batchTime)
 {
     const auto twoDigits = [] (int value) { return juce::String (value).paddedLeft ('0', 2); };
@@ -113,7 +108,7 @@ RenameBatch::Result RenameBatch::run (const std::vector<std::string>& filePaths,
 
         const auto entry = newNames.find (path);
         const auto& name = entry != newNames.end() ? entry->second : std::string();
-        const auto formerName = fileNameOf (path);
+        const auto formerName = NameSuggestion::extractFileName (path);
 
         if (text (name).trim().isEmpty())
         {

@@ -53,8 +53,6 @@ public:
     // The history's date line: "Date: " and the local time as 2024-03-07 09:05:02.
     static juce::String dateLine (juce::Time batchTime);
 
-    // The part of a path after its last '/' or '\' (the whole path when it holds neither).
-    static std::string fileNameOf (const std::string& path);
 
 private:
     RenameBatch() = delete;

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "rename/RenameBatch.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 
-#include <stdlib.h>
 
 namespace tarsio::test
 {
@@ -14,17 +14,7 @@ namespace tarsio::test
 class BatchFolder
 {
 public:
-    // mkdtemp: tests run in parallel processes, and a folder name chosen by looking first could be
-    // chosen by two of them.
-    BatchFolder()
-    {
-        auto pattern = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                           .getChildFile ("tarsio-batch-XXXXXX").getFullPathName().toStdString();
-        EXPECT_NE (::mkdtemp (pattern.data()), nullptr);
-        folder = juce::File (pattern);
-    }
-
-    ~BatchFolder() { folder.deleteRecursively(); }
+    BatchFolder() : folder (temp.get()) {}
 
     std::string path (const juce::String& relative) const { return folder.getChildFile (relative).getFullPathName().toStdString(); }
     std::string root() const { return folder.getFullPathName().toStdString(); }
@@ -60,6 +50,7 @@ public:
     }
 
 private:
+    TempFolder temp;
     juce::File folder;
     JUCE_DECLARE_NON_COPYABLE (BatchFolder)
 };

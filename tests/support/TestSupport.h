@@ -3,6 +3,9 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <functional>
+#include <string>
+
+#include <stdlib.h>
 
 
 namespace tarsio::test
@@ -39,13 +42,15 @@ inline bool processHasThreadNamed (const juce::String& name)
 class TempFolder
 {
 public:
-    // A random name: ctest runs tests as parallel processes.
+    // Created atomically (mkdtemp): tests run as parallel processes, and a name picked by looking
+    // first could be picked by two of them.
     TempFolder()
-        : folder (juce::File::getSpecialLocation (juce::File::tempDirectory)
-                      .getNonexistentChildFile ("tarsio-test-" + juce::String::toHexString (juce::Random().nextInt64()),
-                                                "", false))
     {
-        folder.createDirectory();
+        auto pattern = juce::File::getSpecialLocation (juce::File::tempDirectory)
+                           .getChildFile ("tarsio-test-XXXXXX").getFullPathName().toStdString();
+        if (::mkdtemp (pattern.data()) != nullptr)
+            folder = juce::File (pattern);
+        jassert (folder.isDirectory());
     }
 
     ~TempFolder() { folder.deleteRecursively(); }
