@@ -136,14 +136,15 @@ void AudioPlaybackThread::executePlay (const std::string& path, int row)
     if (! juce::File::isAbsolutePath (pathText))
         return;
 
-    auto reader = PreviewScan::createReader (juce::File (pathText));
+    const juce::File file (pathText);
+    auto reader = PreviewScan::createReader (file);
     if (reader == nullptr || reader->sampleRate <= 0.0 || reader->numChannels == 0)
         return;
 
     const double fileRate = reader->sampleRate;
     const bool mono = reader->numChannels == 1;
 
-    const auto scan = PreviewScan::scan (*reader, [this] { return threadShouldExit(); });
+    const auto scan = PreviewScan::scan (*reader, file.getSize(), [this] { return threadShouldExit(); });
     if (! scan.completed)
         return;
 

@@ -1,5 +1,6 @@
 #include "preview/AudioProgressBar.h"
 #include "look/Palette.h"
+#include "preview/PreviewScan.h"
 
 #include <juce_audio_formats/juce_audio_formats.h>
 
@@ -10,22 +11,6 @@ namespace
 {
 // Upper bound of one read: the bins of a long file are read in several blocks.
 constexpr int kMaxBlockSamples = 1 << 18;
-
-// No codec we read packs more frames than this into one byte (FLAC silence at its largest block size).
-constexpr juce::int64 kMaxFramesPerCompressedByte = 4096;
-
-// The frames worth reading: a damaged header may claim far more than the file holds, and reading
-// that many frames of padding would hang the message thread.
-juce::int64 readableLength (const juce::AudioFormatReader& reader, juce::int64 fileBytes)
-{
-    const auto format = reader.getFormatName();
-    const bool isPcm = format == "WAV file" || format == "AIFF file";
-    const auto bytesPerFrame = (juce::int64) reader.numChannels * (juce::int64) (reader.bitsPerSample / 8);
-
-    const auto limit = isPcm ? (bytesPerFrame > 0 ? fileBytes / bytesPerFrame : 0)
-                             : fileBytes * kMaxFramesPerCompressedByte;
-    return std::clamp (reader.lengthInSamples, (juce::int64) 0, std::max ((juce::int64) 0, limit));
-}
 
 juce::String twoDigits (juce::int64 value)
 {
@@ -69,14 +54,12 @@ void AudioProgressBar::loadWaveform (const juce::File& file)
 {
     waveformPeaks.clear();
 
-    juce::AudioFormatManager formats;
-    formats.registerBasicFormats();
-    const std::unique_ptr<juce::AudioFormatReader> reader (formats.createReaderFor (file));
+    const auto reader = PreviewScan::createReader (file);
     if (reader == nullptr)
         return;
 
     const int channels = (int) reader->numChannels;
-    const auto length = readableLength (*reader, file.getSize());
+    const auto length = PreviewScan::readableLength (*reader, file.getSize());
     const auto binSize = length / kWaveformBins;
     if (binSize < 1 || channels < 1)
         return;

@@ -15,6 +15,20 @@ std::unique_ptr<juce::AudioFormatReader> createReader (const juce::File& file)
     return std::unique_ptr<juce::AudioFormatReader> (formatManager.createReaderFor (file));
 }
 
+// No codec we read packs more frames than this into one byte (FLAC silence at its largest block size).
+constexpr juce::int64 kMaxFramesPerCompressedByte = 4096;
+
+juce::int64 readableLength (const juce::AudioFormatReader& reader, juce::int64 fileBytes)
+{
+    const auto format = reader.getFormatName();
+    const bool isPcm = format == "WAV file" || format == "AIFF file";
+    const auto bytesPerFrame = (juce::int64) reader.numChannels * (juce::int64) (reader.bitsPerSample / 8);
+
+    const auto limit = isPcm ? (bytesPerFrame > 0 ? fileBytes / bytesPerFrame : 0)
+                             : fileBytes * kMaxFramesPerCompressedByte;
+    return juce::jlimit ((juce::int64) 0, juce::jmax ((juce::int64) 0, limit), reader.lengthInSamples);
+}
+
 int blockFramesFor (int numChannels)
 {
     const int bytesPerFrame = (int) sizeof (float) * juce::jmax (1, numChannels);
@@ -33,11 +47,12 @@ namespace
     }
 }
 
-Result scan (juce::AudioFormatReader& reader, const std::function<bool()>& shouldStop, int blockFrames)
+Result scan (juce::AudioFormatReader& reader, juce::int64 fileBytes, const std::function<bool()>& shouldStop,
+             int blockFrames)
 {
     Result result;
     const int numChannels = (int) reader.numChannels;
-    const juce::int64 length = reader.lengthInSamples;
+    const juce::int64 length = readableLength (reader, fileBytes);
 
     if (numChannels <= 0 || length <= 0)
     {

@@ -21,6 +21,10 @@ namespace PreviewScan
     // tried in that order), or null when none accepts it.
     std::unique_ptr<juce::AudioFormatReader> createReader (const juce::File& file);
 
+    // The frames worth reading: a damaged header may claim far more than the file holds, and reading
+    // that many frames of padding would keep a thread busy for minutes.
+    juce::int64 readableLength (const juce::AudioFormatReader& reader, juce::int64 fileBytes);
+
     struct Result
     {
         juce::int64 startFrame = 0; // first audible frame, 0 when none is
@@ -31,9 +35,9 @@ namespace PreviewScan
     // Frames per block for a channel count, so that one block stays within kBlockBytes.
     int blockFramesFor (int numChannels);
 
-    // Reads the whole file from frame 0; shouldStop (may be empty) is asked before every block,
+    // Reads the whole file (its readable length) from frame 0; shouldStop (may be empty) is asked before every block,
     // and a true answer ends the scan at once with completed false.
-    Result scan (juce::AudioFormatReader& reader, const std::function<bool()>& shouldStop,
+    Result scan (juce::AudioFormatReader& reader, juce::int64 fileBytes, const std::function<bool()>& shouldStop,
                  int blockFrames = 0);
 
     // The gain that brings the peak to full scale; unity for silence.

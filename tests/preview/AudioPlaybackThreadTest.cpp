@@ -289,10 +289,12 @@ TEST (PlayerShutdown, WhilePlayingEndsPromptlyAndLeavesTheMixerEmpty)
 TEST (PlayerShutdown, QuitDuringALongScanDoesNotWaitForIt)
 {
     PlayerRig rig;
-    // A header that claims about a billion frames: scanning all of it takes far longer than a quit may.
-    const auto file = writeAudioFile (rig.folder / "damaged.wav", AudioFileType::wav, 2, kRate, 1000,
+    // About a billion frames that are really there (a sparse file): scanning them takes far longer
+    // than a quit may.
+    const auto file = writeAudioFile (rig.folder / "long.wav", AudioFileType::wav, 2, kRate, 1000,
                                       [] (int, juce::int64) { return 0.25f; });
     ASSERT_TRUE (claimHugeDataChunk (file));
+    ASSERT_TRUE (growSparse (file, (juce::int64) 4 << 30));
 
     rig.player->playFile (pathOf (file), 0);
     juce::Thread::sleep (300);

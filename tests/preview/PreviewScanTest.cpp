@@ -28,7 +28,7 @@ protected:
         EXPECT_NE (reader, nullptr);
         if (reader == nullptr)
             return {};
-        return PreviewScan::scan (*reader, {});
+        return PreviewScan::scan (*reader, file.getSize(), {});
     }
 
     // Lossy codecs move levels and onsets a little.
@@ -104,7 +104,7 @@ TEST (PreviewScan, BlocksFindTheSameStartAndPeakAsOneWholeFileRead)
 
         for (const int blockFrames : { 1, 7, 1000, 65536 })
         {
-            const auto result = PreviewScan::scan (*reader, {}, blockFrames);
+            const auto result = PreviewScan::scan (*reader, file.getSize(), {}, blockFrames);
             EXPECT_TRUE (result.completed);
             EXPECT_EQ (result.startFrame, expectedStart) << "onset " << onset << ", block " << blockFrames;
             EXPECT_EQ (result.peak, expectedPeak) << "onset " << onset << ", block " << blockFrames;
@@ -132,10 +132,18 @@ TEST (PreviewScan, DamagedHeaderClaimingAHugeLengthNeitherAllocatesItNorRunsAway
     ASSERT_NE (reader, nullptr);
     ASSERT_GT (reader->lengthInSamples, (juce::int64) 500000000);
 
+    // Only what the file holds is read: the scan ends after a block or two, and stopping still works.
     int blocksRead = 0;
-    const auto result = PreviewScan::scan (*reader, [&] { return ++blocksRead > 20; });
-    EXPECT_FALSE (result.completed);
-    EXPECT_EQ (blocksRead, 21);
+    const auto result = PreviewScan::scan (*reader, file.getSize(), [&] { return ++blocksRead > 20; });
+    EXPECT_TRUE (result.completed);
+    EXPECT_LE (blocksRead, 2);
+    // The header and the frames of the file, no more.
+    EXPECT_GE (PreviewScan::readableLength (*reader, file.getSize()), 1000);
+    EXPECT_LE (PreviewScan::readableLength (*reader, file.getSize()), file.getSize() / 4);
+
+    int stopAfter = 0;
+    EXPECT_FALSE (PreviewScan::scan (*reader, file.getSize(), [&] { return ++stopAfter > 0; }, 100).completed);
+
     // One block of memory, whatever the header claims.
     EXPECT_LE ((size_t) PreviewScan::blockFramesFor ((int) reader->numChannels) * reader->numChannels * sizeof (float),
                (size_t) PreviewScan::kBlockBytes);

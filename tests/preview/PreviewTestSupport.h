@@ -1,5 +1,7 @@
 #pragma once
 
+#include <unistd.h>
+
 #include "support/TestSupport.h"
 
 #include <juce_audio_devices/juce_audio_devices.h>
@@ -126,6 +128,13 @@ inline bool claimHugeDataChunk (const juce::File& wavFile)
     for (size_t i = 5; i < 8; ++i)
         bytes[dataChunk + i] = (char) 0xff;
     return wavFile.replaceWithData (bytes.getData(), bytes.getSize());
+}
+
+// Grows the file to `bytes` without writing them: a sparse tail of zeros that takes no disk space
+// but makes a file whose every claimed frame is really there, and whose scan takes seconds.
+inline bool growSparse (const juce::File& file, juce::int64 bytes)
+{
+    return ::truncate (file.getFullPathName().toRawUTF8(), (off_t) bytes) == 0;
 }
 
 // A sine whose peak is exactly the amplitude at 44.1 kHz (a period of 100 frames).
