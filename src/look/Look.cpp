@@ -79,12 +79,10 @@ Look::Look()
     pillButtonOnImage   = loadImage (BinaryData::skin_pill_on_png, BinaryData::skin_pill_on_pngSize);
 }
 
-Look::~Look()
-{
-    // Never leave the framework holding a dangling default.
-    if (&juce::LookAndFeel::getDefaultLookAndFeel() == this)
-        juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
-}
+// Stays the framework's default to the end: the framework holds it weakly and falls back to its own
+// once it is gone. Resetting the default here would restyle every window while the main component
+// is half destroyed, and a window with a native title bar would even repaint it.
+Look::~Look() = default;
 
 //==============================================================================
 void Look::drawButtonBackground (juce::Graphics& g, juce::Button& button, const juce::Colour&, bool, bool)

@@ -1,0 +1,26 @@
+#include "app/MainComponent.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace tarsio::test;
+
+// The main window is torn down while the intake timer keeps asking for repaints: nothing of the
+// half-destroyed main component may be painted on the way.
+TEST (WindowShutdown, ClosingTheWindowWhileItRepaintsIsClean)
+{
+    if (juce::SystemStats::getEnvironmentVariable ("DISPLAY", {}).isEmpty())
+        GTEST_SKIP() << "needs an X display";
+
+    auto window = std::make_unique<juce::DocumentWindow> ("Tarsio", juce::Colours::black,
+                                                          juce::DocumentWindow::allButtons);
+    window->setUsingNativeTitleBar (true);
+    window->setContentOwned (new MainComponent(), true);
+    window->setVisible (true);
+    ASSERT_TRUE (pumpUntil ([&] { return window->getContentComponent()->isShowing(); }));
+    pumpMessages (300);
+
+    window->getContentComponent()->repaint();
+    window.reset();
+    pumpMessages (50);
+}
