@@ -1,4 +1,5 @@
 #include "app/MainComponent.h"
+#include "e2e/DropFiles.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@ TEST (WindowShutdown, ClosingTheWindowWhileItRepaintsIsClean)
     if (juce::SystemStats::getEnvironmentVariable ("DISPLAY", {}).isEmpty())
         GTEST_SKIP() << "needs an X display";
 
+    tarsio::e2e::ScreenLock screen; // keeps this window off the drop tests' windows
     auto window = std::make_unique<juce::DocumentWindow> ("Tarsio", juce::Colours::black,
                                                           juce::DocumentWindow::allButtons);
     window->setUsingNativeTitleBar (true);
