@@ -145,8 +145,11 @@ void paintSkin (juce::Graphics& g, const juce::Path& body, const SkinStyle& styl
     }
     else
     {
-        juce::DropShadow (style.glow.withAlpha (0.9f), 16, {}).drawForPath (g, body);
-        juce::DropShadow (style.glow.withAlpha (0.6f), 6, {}).drawForPath (g, body);
+        // The glow spreads from a band around the rim, not from the whole body.
+        juce::Path band;
+        juce::PathStrokeType (10.0f).createStrokedPath (band, body);
+        juce::DropShadow (style.glow, 22, {}).drawForPath (g, band);
+        juce::DropShadow (style.glow.withAlpha (0.8f), 8, {}).drawForPath (g, band);
     }
 
     fillBody (g, body, style.top, style.bottom);
