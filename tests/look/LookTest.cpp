@@ -241,11 +241,35 @@ TEST (LookWidgets, SlidersComboBoxesAndMenusDrawWithTheirImages)
     combo.setSize (120, 30);
     EXPECT_GT (maxAlpha (snapshot (combo)), 200);
 
-    // A menu item with a sub-menu keeps its arrow clear of the text.
-    juce::Image item (juce::Image::ARGB, 200, 24, true);
+}
+
+TEST (LookMenus, HighlightedItemsIgnoreTheirOwnTextColour)
+{
+    Look look;
+    const auto red = juce::Colours::red;
+
+    auto drawItem = [&] (bool highlighted)
     {
+        juce::Image item (juce::Image::ARGB, 200, 24, true);
         juce::Graphics g (item);
-        look.drawPopupMenuItem (g, { 0, 0, 200, 24 }, false, true, true, false, true, "Item", "Ctrl+I", nullptr, nullptr);
-    }
-    EXPECT_TRUE (near (item.getPixelAt (2, 12), blueDarkVekko2)); // highlighted background
+        look.drawPopupMenuItem (g, { 0, 0, 200, 24 }, false, true, highlighted, false, true, "MMMM", {}, nullptr, &red);
+        return item;
+    };
+
+    auto countReddish = [] (const juce::Image& image)
+    {
+        int n = 0;
+        for (int y = 0; y < image.getHeight(); ++y)
+            for (int x = 0; x < image.getWidth(); ++x)
+            {
+                const auto c = image.getPixelAt (x, y);
+                n += (c.getAlpha() > 128 && c.getRed() > 150 && c.getGreen() < 80) ? 1 : 0;
+            }
+        return n;
+    };
+
+    EXPECT_GT (countReddish (drawItem (false)), 20);
+    const auto highlighted = drawItem (true);
+    EXPECT_EQ (countReddish (highlighted), 0);
+    EXPECT_TRUE (near (highlighted.getPixelAt (2, 12), blueDarkVekko2));
 }
