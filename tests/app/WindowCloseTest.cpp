@@ -7,8 +7,8 @@
 using namespace tarsio::test;
 
 // The main window is torn down while the intake timer keeps asking for repaints: nothing of the
-// half-destroyed main component may be painted on the way. (It is about painting, not threads, and Xlib's
-// own locking confuses ThreadSanitizer, so the name keeps it out of that run.)
+// half-destroyed main component may be painted on the way. It is about painting, not threads, and
+// Xlib's own locking confuses ThreadSanitizer, so the name keeps it out of that run.
 TEST (WindowClose, ClosingTheWindowWhileItRepaintsIsClean)
 {
     if (juce::SystemStats::getEnvironmentVariable ("DISPLAY", {}).isEmpty())
