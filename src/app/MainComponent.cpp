@@ -15,8 +15,8 @@ const juce::String MainComponent::welcomeText =
     "Automatic suggestions - Audio preview - Batch processing\n"
     "Supports: WAV - AIFF - FLAC - MP3 - OGG";
 
-// The project's own home page; the logo button opens it.
-const char* const MainComponent::websiteAddress = "https://tarsio.app";
+// The logo button's one address. A reserved name, so it can never lead to someone else's site.
+const char* const MainComponent::websiteAddress = "https://www.tarsio.example/";
 
 namespace
 {
@@ -146,6 +146,35 @@ void MainComponent::audioDeviceStopped()
 }
 
 //==============================================================================
+bool MainComponent::isInterestedInFileDrag (const juce::StringArray& files)
+{
+    return dropTarget.isInterestedInFileDrag (files);
+}
+
+void MainComponent::fileDragEnter (const juce::StringArray& files, int x, int y)
+{
+    const auto p = toDropTarget (x, y);
+    dropTarget.fileDragEnter (files, p.x, p.y);
+}
+
+void MainComponent::fileDragMove (const juce::StringArray& files, int x, int y)
+{
+    const auto p = toDropTarget (x, y);
+    dropTarget.fileDragMove (files, p.x, p.y);
+}
+
+void MainComponent::fileDragExit (const juce::StringArray& files)
+{
+    dropTarget.fileDragExit (files);
+}
+
+void MainComponent::filesDropped (const juce::StringArray& files, int x, int y)
+{
+    const auto p = toDropTarget (x, y);
+    dropTarget.filesDropped (files, p.x, p.y);
+}
+
+//==============================================================================
 void MainComponent::timerCallback()
 {
     if (! isVisible())
@@ -214,20 +243,27 @@ void MainComponent::openClicked()
 
     fileChooser->launchAsync (chooserFlags, [this] (const juce::FileChooser& chooser)
     {
-        const auto results = chooser.getResults();
-        if (results.isEmpty())
-        {
-            statusLabel.setText ("No files selected", juce::dontSendNotification);
-        }
-        else
-        {
-            statusLabel.setText ("Loading " + juce::String (results.size()) + " selected file(s)...",
-                                 juce::dontSendNotification);
-            for (const auto& f : results)
-                dropTarget.pendingFiles.add (f.getFullPathName());
-        }
-        dropTarget.acceptFiles = true;
+        openDialogClosed (chooser.getResults());
     });
+}
+
+void MainComponent::openDialogClosed (const juce::Array<juce::File>& chosenFiles)
+{
+    if (chosenFiles.isEmpty())
+    {
+        statusLabel.setText ("No files selected", juce::dontSendNotification);
+    }
+    else
+    {
+        statusLabel.setText ("Loading " + juce::String (chosenFiles.size()) + " selected file(s)...",
+                             juce::dontSendNotification);
+        for (const auto& f : chosenFiles)
+            dropTarget.pendingFiles.add (f.getFullPathName());
+    }
+
+    // The native dialog does not block the window: the user may have left the home page meanwhile,
+    // and the other pages take no drops.
+    dropTarget.acceptFiles = isHomePageShown();
 }
 
 void MainComponent::renameClicked()

@@ -17,9 +17,14 @@
 // The window's content: owns every page, the home page's widgets, the audio output and the
 // file intake. Everything runs on the message thread except the three device callbacks, which
 // only forward to the source player.
+//
+// It is also a file-drop target that hands every drag on to dropTarget: the framework looks for a
+// target from the component under the mouse up through its parents, and the home page's buttons
+// and labels lie above dropTarget, so without this a drop on them would be refused.
 class MainComponent final : public juce::Component,
                             public juce::Timer,
-                            public juce::AudioIODeviceCallback
+                            public juce::AudioIODeviceCallback,
+                            public juce::FileDragAndDropTarget
 {
 public:
     MainComponent();
@@ -36,6 +41,12 @@ public:
                                            const juce::AudioIODeviceCallbackContext& context) override;
     void audioDeviceAboutToStart (juce::AudioIODevice* device) override;
     void audioDeviceStopped() override;
+
+    bool isInterestedInFileDrag (const juce::StringArray& files) override;
+    void fileDragEnter (const juce::StringArray& files, int x, int y) override;
+    void fileDragMove (const juce::StringArray& files, int x, int y) override;
+    void fileDragExit (const juce::StringArray& files) override;
+    void filesDropped (const juce::StringArray& files, int x, int y) override;
 
     void setVisibleHomePage (bool visible);
     void createLabel (juce::Label& label, juce::String text);
@@ -72,6 +83,8 @@ public:
     struct { int width = 860, height = 587; } referenceSize;
 
     void openClicked();
+    // The OPEN dialog's result: an empty list means it was cancelled.
+    void openDialogClosed (const juce::Array<juce::File>& chosenFiles);
     void renameClicked();
     void clearClicked();
     void rulesClicked();
@@ -82,6 +95,8 @@ public:
 
 private:
     int renameFileCount() const { return (int) renamePage.filePaths.size(); }
+    bool isHomePageShown() const { return welcomeLabel.isVisible(); }
+    juce::Point<int> toDropTarget (int x, int y) const { return dropTarget.getLocalPoint (this, juce::Point<int> (x, y)); }
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComponent)
 };

@@ -1,0 +1,147 @@
+#include "e2e/DropFiles.h"
+
+#include <X11/Xlib.h>
+
+namespace tarsio::e2e
+{
+namespace
+{
+constexpr int sourceStartTimeoutMs = 10000;
+constexpr int dragTimeoutMs = 15000;
+
+void waitABit (const WhileWaiting& whileWaiting)
+{
+    if (whileWaiting)
+        whileWaiting();
+    else
+        juce::Thread::sleep (10);
+}
+
+// Waits for the process to end while the caller keeps its window alive; kills it on time-out.
+bool waitForExit (juce::ChildProcess& process, int timeoutMs, const WhileWaiting& whileWaiting)
+{
+    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
+    while (process.isRunning())
+    {
+        if (juce::Time::getMillisecondCounter() > end)
+        {
+            process.kill();
+            return false;
+        }
+        waitABit (whileWaiting);
+    }
+    return true;
+}
+
+struct WindowGeometry
+{
+    juce::Point<int> origin;
+    int width = 0, height = 0;
+    bool valid = false;
+};
+
+WindowGeometry geometryOf (unsigned long windowId)
+{
+    WindowGeometry result;
+    auto* display = XOpenDisplay (nullptr);
+    if (display == nullptr)
+        return result;
+
+    XWindowAttributes attributes {};
+    ::Window child {};
+    int x = 0, y = 0;
+    if (XGetWindowAttributes (display, (::Window) windowId, &attributes) != 0
+        && XTranslateCoordinates (display, (::Window) windowId, DefaultRootWindow (display), 0, 0, &x, &y, &child) != 0)
+    {
+        result = { { x, y }, attributes.width, attributes.height, true };
+    }
+    XCloseDisplay (display);
+    return result;
+}
+
+juce::String scriptPath()
+{
+    return juce::File (TARSIO_SOURCE_DIR).getChildFile ("tests/e2e/drag_source.py").getFullPathName();
+}
+} // namespace
+
+ScreenLock::ScreenLock()
+    : locked (lock.enter (5 * 60 * 1000))
+{
+}
+
+ScreenLock::~ScreenLock()
+{
+    if (locked)
+        lock.exit();
+}
+
+juce::Point<int> windowOrigin (unsigned long windowId)
+{
+    return geometryOf (windowId).origin;
+}
+
+bool dropFilesAtScreenPoint (const juce::StringArray& paths, juce::Point<int> screenPoint,
+                             const WhileWaiting& whileWaiting)
+{
+    if (juce::SystemStats::getEnvironmentVariable ("DISPLAY", {}).isEmpty())
+        return false;
+
+    const auto title = "tarsio-drag-source-" + juce::Uuid().toDashedString();
+
+    juce::StringArray sourceArgs { "/usr/bin/python3", scriptPath(), title };
+    sourceArgs.addArray (paths);
+    juce::ChildProcess source;
+    if (! source.start (sourceArgs, 0))
+        return false;
+
+    // The source window's id, once it is mapped.
+    juce::ChildProcess search;
+    if (! search.start (juce::StringArray { "xdotool", "search", "--sync", "--onlyvisible", "--name", "^" + title + "$" })
+        || ! waitForExit (search, sourceStartTimeoutMs, whileWaiting))
+    {
+        source.kill();
+        return false;
+    }
+
+    const auto sourceWindow = (unsigned long) search.readAllProcessOutput().trim().getLargeIntValue();
+    const auto sourceGeometry = geometryOf (sourceWindow);
+    if (! sourceGeometry.valid)
+    {
+        source.kill();
+        return false;
+    }
+
+    const auto start = sourceGeometry.origin + juce::Point<int> (sourceGeometry.width / 2, sourceGeometry.height / 2);
+
+    // Press on the source, move past the drag threshold, travel to the target, move once more there so
+    // the target sees a position inside it, then release.
+    juce::ChildProcess drag;
+    const juce::StringArray dragArgs { "xdotool",
+        "mousemove", "--sync", juce::String (start.x), juce::String (start.y), "sleep", "0.2",
+        "mousedown", "1", "sleep", "0.2",
+        "mousemove_relative", "--sync", "20", "20", "sleep", "0.3",
+        "mousemove", "--sync", juce::String (screenPoint.x - 2), juce::String (screenPoint.y - 2), "sleep", "0.4",
+        "mousemove", "--sync", juce::String (screenPoint.x), juce::String (screenPoint.y), "sleep", "0.4",
+        "mouseup", "1" };
+
+    if (! drag.start (dragArgs, 0) || ! waitForExit (drag, dragTimeoutMs, whileWaiting))
+    {
+        source.kill();
+        return false;
+    }
+
+    // The source ends once the drag is over, taken or not.
+    return waitForExit (source, dragTimeoutMs, whileWaiting) && source.getExitCode() != 3;
+}
+
+bool dropFilesOnWindow (unsigned long windowId, juce::Point<int> pointInWindow,
+                        const juce::StringArray& paths, const WhileWaiting& whileWaiting)
+{
+    const auto geometry = geometryOf (windowId);
+    if (! geometry.valid)
+        return false;
+
+    return dropFilesAtScreenPoint (paths, geometry.origin + pointInWindow, whileWaiting);
+}
+} // namespace tarsio::e2e

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <functional>
+
+// Real file drops for the end-to-end tests: drag_source.py offers the files from a small GTK window
+// and xdotool drags them onto the target, as a user dragging from a file manager would. Needs an X
+// display with a window manager, xdotool and python3-gi. Call from the test's main thread.
+namespace tarsio::e2e
+{
+// Runs repeatedly while a drag is under way. A test whose own process owns the target window must
+// pump its message loop here, or the window cannot answer the drag.
+using WhileWaiting = std::function<void()>;
+
+// Held by a test while its window is on screen and the mouse drags over it: test processes run in
+// parallel, share one display and one mouse pointer, and centred windows cover each other.
+class ScreenLock
+{
+public:
+    ScreenLock();
+    ~ScreenLock();
+
+    bool isLocked() const noexcept { return locked; }
+
+private:
+    juce::InterProcessLock lock { "tarsio-e2e-screen" };
+    bool locked = false;
+
+    JUCE_DECLARE_NON_COPYABLE (ScreenLock)
+};
+
+// The screen position of the top-left corner of an X window's client area.
+juce::Point<int> windowOrigin (unsigned long windowId);
+
+// Drags the files from the source window to the screen point and releases them there. Returns false
+// when the drag could not be carried out (no display, no source window, time-out). Whether the
+// target took the files must be read from the target: a JUCE window ends every drag alike at the X
+// level, taken or not.
+bool dropFilesAtScreenPoint (const juce::StringArray& paths, juce::Point<int> screenPoint,
+                             const WhileWaiting& whileWaiting = {});
+
+// The same, with the point given relative to the window's client area.
+bool dropFilesOnWindow (unsigned long windowId, juce::Point<int> pointInWindow,
+                        const juce::StringArray& paths, const WhileWaiting& whileWaiting = {});
+} // namespace tarsio::e2e

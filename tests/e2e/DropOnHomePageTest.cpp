@@ -1,0 +1,123 @@
+// Real drops from a drag source onto a real window holding the main component.
+#include "app/MainComponent.h"
+#include "e2e/DropFiles.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace tarsio::test;
+
+namespace
+{
+struct DropWindow
+{
+    DropWindow()
+    {
+        window.setUsingNativeTitleBar (true);
+        window.setContentOwned (main, true);
+        main->stopTimer(); // keep what arrives in the pending list, where the test reads it
+        window.centreWithSize (window.getWidth(), window.getHeight());
+        window.setVisible (true);
+        window.toFront (true);
+    }
+
+    ~DropWindow()
+    {
+        window.clearContentComponent();
+        pumpMessages (50);
+    }
+
+    unsigned long windowId() const
+    {
+        auto* peer = window.getPeer();
+        return peer != nullptr ? (unsigned long) (juce::pointer_sized_uint) peer->getNativeHandle() : 0;
+    }
+
+    // Drops at a point of the main component; records whether the highlight showed meanwhile.
+    bool dropAt (juce::Point<int> point, const juce::StringArray& paths)
+    {
+        sawHighlight = false;
+        window.toFront (true);
+        return tarsio::e2e::dropFilesOnWindow (windowId(), point, paths, [this]
+        {
+            pumpMessages (10);
+            sawHighlight = sawHighlight || main->dropTarget.draggingOver;
+        });
+    }
+
+    tarsio::e2e::ScreenLock screen;
+    MainComponent* main = new MainComponent();
+    juce::DocumentWindow window { "Tarsio drop test", juce::Colours::black, juce::DocumentWindow::allButtons };
+    bool sawHighlight = false;
+};
+
+bool canDrag()
+{
+    return juce::SystemStats::getEnvironmentVariable ("DISPLAY", {}).isNotEmpty()
+        && juce::File ("/usr/bin/xdotool").existsAsFile();
+}
+} // namespace
+
+TEST (DropOnHomePage, EveryPointOfTheHomePageTakesADrop)
+{
+    if (! canDrag())
+        GTEST_SKIP() << "needs an X display and xdotool";
+
+    TempFolder folder;
+    (folder / "Kick 01.wav").replaceWithText ("not really audio");
+    (folder / "notes.txt").replaceWithText ("text");
+    const juce::StringArray paths { (folder / "Kick 01.wav").getFullPathName(), (folder / "notes.txt").getFullPathName() };
+
+    DropWindow w;
+    ASSERT_TRUE (w.screen.isLocked());
+    ASSERT_TRUE (pumpUntil ([&] { return w.windowId() != 0 && w.main->isShowing(); }));
+    pumpMessages (500); // let the window manager place the window
+
+    auto& m = *w.main;
+    const std::pair<const char*, juce::Point<int>> points[] = {
+        { "welcome text", m.welcomeLabel.getBounds().getCentre() },
+        { "status line", m.statusLabel.getBounds().getCentre() },
+        { "OPEN", m.openButton.getBounds().getCentre() },
+        { "RENAME", m.renameButton.getBounds().getCentre() },
+        { "CLEAR AUDIO FILES", m.clearButton.getBounds().getCentre() },
+        { "RULES", m.rulesButton.getBounds().getCentre() },
+        { "logo", m.logoButton.getBounds().getCentre() },
+        { "background", { 20, m.getHeight() - 20 } },
+    };
+
+    for (const auto& [name, point] : points)
+    {
+        m.dropTarget.pendingFiles.clear();
+        ASSERT_TRUE (w.dropAt (point, paths)) << name;
+        EXPECT_TRUE (pumpUntil ([&] { return m.dropTarget.pendingFiles == paths; }, 2000)) << name;
+        EXPECT_TRUE (w.sawHighlight) << name;
+        EXPECT_FALSE (m.dropTarget.draggingOver) << name;
+    }
+}
+
+TEST (DropOnHomePage, OtherPagesRefuseDropsWithoutHighlight)
+{
+    if (! canDrag())
+        GTEST_SKIP() << "needs an X display and xdotool";
+
+    TempFolder folder;
+    (folder / "Snare.wav").replaceWithText ("not really audio");
+    const juce::StringArray paths { (folder / "Snare.wav").getFullPathName() };
+
+    DropWindow w;
+    ASSERT_TRUE (w.screen.isLocked());
+    ASSERT_TRUE (pumpUntil ([&] { return w.windowId() != 0 && w.main->isShowing(); }));
+    pumpMessages (500);
+
+    auto& m = *w.main;
+    m.rulesClicked();
+    ASSERT_TRUE (w.dropAt (m.getLocalBounds().getCentre(), paths));
+    pumpMessages (300);
+    EXPECT_FALSE (w.sawHighlight);
+    EXPECT_TRUE (m.dropTarget.pendingFiles.isEmpty());
+
+    // Back home, the same drop is taken.
+    m.rulesPageClosed();
+    ASSERT_TRUE (w.dropAt (m.welcomeLabel.getBounds().getCentre(), paths));
+    EXPECT_TRUE (pumpUntil ([&] { return m.dropTarget.pendingFiles == paths; }, 2000));
+}
