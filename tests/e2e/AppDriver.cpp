@@ -230,6 +230,15 @@ VirtualDisplay::Geometry VirtualDisplay::geometry (WindowId w)
     return { x, y, attributes.width, attributes.height };
 }
 
+bool VirtualDisplay::click (WindowId w, int x, int y)
+{
+    Process xdotool ({ "xdotool", "mousemove", "--sync", "--window", std::to_string (w), std::to_string (x),
+                       std::to_string (y), "sleep", "0.1", "click", "1" },
+                     environment());
+    const auto status = xdotool.waitForExit (5000);
+    return status.has_value() && *status == 0;
+}
+
 void VirtualDisplay::requestClose (WindowId w)
 {
     XEvent event {};

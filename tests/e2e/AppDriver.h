@@ -73,6 +73,9 @@ public:
     // Sends WM_PROTOCOLS/WM_DELETE_WINDOW, as a window manager's close button does.
     void requestClose (WindowId w);
 
+    // A left click at a point of the window's client area, through the real pointer (xdotool).
+    bool click (WindowId w, int x, int y);
+
 private:
     void collectWindows (WindowId parent, const std::string& title, std::vector<WindowId>& found);
 
