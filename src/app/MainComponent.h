@@ -1,7 +1,6 @@
 #pragma once
 
 #include <juce_audio_devices/juce_audio_devices.h>
-#include <juce_audio_utils/juce_audio_utils.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include "analysis/AudioAnalysisComponent.h"
