@@ -40,12 +40,20 @@ struct WindowGeometry
     bool valid = false;
 };
 
+int ignoreXError (::Display*, XErrorEvent*) { return 0; }
+
 WindowGeometry geometryOf (unsigned long windowId)
 {
     WindowGeometry result;
+    if (windowId == 0)
+        return result;
+
     auto* display = XOpenDisplay (nullptr);
     if (display == nullptr)
         return result;
+
+    // A window that is gone or not there yet is an answer, not a reason for Xlib to end the process.
+    const auto previousHandler = XSetErrorHandler (ignoreXError);
 
     XWindowAttributes attributes {};
     ::Window child {};
@@ -55,6 +63,8 @@ WindowGeometry geometryOf (unsigned long windowId)
     {
         result = { { x, y }, attributes.width, attributes.height, true };
     }
+    XSync (display, False);
+    XSetErrorHandler (previousHandler);
     XCloseDisplay (display);
     return result;
 }

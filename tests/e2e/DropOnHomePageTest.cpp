@@ -19,6 +19,9 @@ struct DropWindow
         window.centreWithSize (window.getWidth(), window.getHeight());
         window.setVisible (true);
         window.toFront (true);
+        // Under load the native window can take a moment to appear.
+        pumpUntil ([this] { return windowId() != 0 && window.isOnDesktop() && window.isShowing(); }, 5000);
+        pumpMessages (100);
     }
 
     ~DropWindow()
