@@ -10,11 +10,6 @@
 
 namespace
 {
-juce::String fromUtf8 (const std::string& text)
-{
-    return juce::String::fromUTF8 (text.data(), (int) text.size());
-}
-
 int indexOfPath (const std::vector<std::string>& paths, const std::string& path)
 {
     const auto it = std::find (paths.begin(), paths.end(), path);
@@ -33,7 +28,7 @@ void Rename::addList (const juce::StringArray& files)
 
         if (! NameSuggestion::isAudioFile (path))
         {
-            setStatus ("Skipping non-audio file: " + fromUtf8 (extractFileName (path)));
+            setStatus ("Skipping non-audio file: " + NameSuggestion::fromUTF8 (extractFileName (path)));
             continue;
         }
 
@@ -59,7 +54,7 @@ void Rename::addList (const juce::StringArray& files)
 void Rename::createRow (const std::string& path)
 {
     auto* label = nameLabels.add (new RoundedLabel());
-    label->setText (fromUtf8 (extractFileName (path)), juce::dontSendNotification);
+    label->setText (NameSuggestion::fromUTF8 (extractFileName (path)), juce::dontSendNotification);
     label->setColour (juce::Label::backgroundColourId, transparentVekko);
     label->setColour (juce::Label::textColourId, greyWhiteVekko);
     label->setJustificationType (juce::Justification::centredLeft);
@@ -159,12 +154,12 @@ void Rename::rebuildDisplayOrder()
     for (int i = 0; i < rows; ++i)
     {
         const auto& path = filePaths[(size_t) i];
-        const auto fileName = fromUtf8 (extractFileName (path));
+        const auto fileName = NameSuggestion::fromUTF8 (extractFileName (path));
 
         nameLabels[i]->setText (fileName, juce::dontSendNotification);
 
         const auto stored = newNames.find (path);
-        const auto name = stored != newNames.end() ? fromUtf8 (stored->second) : juce::String();
+        const auto name = stored != newNames.end() ? NameSuggestion::fromUTF8 (stored->second) : juce::String();
         auto* editor = nameEditors[i];
         editor->setText (name.isEmpty() ? fileName : name, false);
 
@@ -181,7 +176,7 @@ void Rename::playToggled (std::string path)
     if (row < 0)
         return;
 
-    const auto fileName = fromUtf8 (extractFileName (path));
+    const auto fileName = NameSuggestion::fromUTF8 (extractFileName (path));
 
     if (! playButtons[(size_t) row]->getToggleState())
     {
@@ -192,7 +187,7 @@ void Rename::playToggled (std::string path)
     }
 
     setStatus ("Loading audio preview: " + fileName);
-    progressBar.loadWaveform (juce::File (fromUtf8 (path)));
+    progressBar.loadWaveform (juce::File (NameSuggestion::fromUTF8 (path)));
     playbackThread.stopPlayback();
     playbackThread.playFile (path, row);
     previewPath = path;
@@ -201,7 +196,7 @@ void Rename::playToggled (std::string path)
 
 void Rename::removeClicked (std::string path)
 {
-    setStatus ("Removing: " + fromUtf8 (extractFileName (path)));
+    setStatus ("Removing: " + NameSuggestion::fromUTF8 (extractFileName (path)));
     removeItem (path);
 }
 

@@ -58,7 +58,7 @@ TEST (MainComponentLifecycle, WorksWithoutAnAudioDevice)
 TEST (MainComponentShutdown, EndsPromptlyWithTheDeviceOpenAndTheTimersRunning)
 {
     TempFolder folder;
-    FileAudioOutput output (folder.get());
+    FileAudioOutput output;
 
     auto main = std::make_unique<MainComponent>();
     ASSERT_NE (main->deviceManager.getCurrentAudioDevice(), nullptr) << "the file-backed ALSA device did not open";
@@ -78,7 +78,7 @@ TEST (MainComponentShutdown, EndsPromptlyWithTheDeviceOpenAndTheTimersRunning)
 
     // Anything the workers posted before the end finds nothing to touch.
     pumpMessages (200);
-    EXPECT_TRUE (output.wavFile.existsAsFile()) << "the device really ran";
+    EXPECT_TRUE (output.output().existsAsFile()) << "the device really ran";
 }
 
 TEST (MainComponentShutdown, WindowCloseWhileRunningLeavesNoThreadBehind)

@@ -75,27 +75,19 @@ juce::String scriptPath()
 }
 } // namespace
 
-ScreenLock::ScreenLock()
-    : locked (lock.enter (5 * 60 * 1000))
-{
-}
-
-ScreenLock::~ScreenLock()
-{
-    if (locked)
-        lock.exit();
-}
-
 juce::Point<int> windowOrigin (unsigned long windowId)
 {
     return geometryOf (windowId).origin;
 }
 
-bool dropFilesAtScreenPoint (const juce::StringArray& paths, juce::Point<int> screenPoint,
-                             const WhileWaiting& whileWaiting)
+namespace
+{
+enum class DragOutcome { dropped, notDropped, failed };
+
+DragOutcome dragOnce (const juce::StringArray& paths, juce::Point<int> screenPoint, const WhileWaiting& whileWaiting)
 {
     if (juce::SystemStats::getEnvironmentVariable ("DISPLAY", {}).isEmpty())
-        return false;
+        return DragOutcome::failed;
 
     const auto title = "tarsio-drag-source-" + juce::Uuid().toDashedString();
 
@@ -103,7 +95,7 @@ bool dropFilesAtScreenPoint (const juce::StringArray& paths, juce::Point<int> sc
     sourceArgs.addArray (paths);
     juce::ChildProcess source;
     if (! source.start (sourceArgs, 0))
-        return false;
+        return DragOutcome::failed;
 
     // The source window's id, once it is mapped.
     juce::ChildProcess search;
@@ -111,7 +103,7 @@ bool dropFilesAtScreenPoint (const juce::StringArray& paths, juce::Point<int> sc
         || ! waitForExit (search, sourceStartTimeoutMs, whileWaiting))
     {
         source.kill();
-        return false;
+        return DragOutcome::failed;
     }
 
     const auto sourceWindow = (unsigned long) search.readAllProcessOutput().trim().getLargeIntValue();
@@ -119,7 +111,7 @@ bool dropFilesAtScreenPoint (const juce::StringArray& paths, juce::Point<int> sc
     if (! sourceGeometry.valid)
     {
         source.kill();
-        return false;
+        return DragOutcome::failed;
     }
 
     const auto start = sourceGeometry.origin + juce::Point<int> (sourceGeometry.width / 2, sourceGeometry.height / 2);
@@ -138,11 +130,28 @@ bool dropFilesAtScreenPoint (const juce::StringArray& paths, juce::Point<int> sc
     if (! drag.start (dragArgs, 0) || ! waitForExit (drag, dragTimeoutMs, whileWaiting))
     {
         source.kill();
-        return false;
+        return DragOutcome::failed;
     }
 
-    // The source ends once the drag is over, taken or not.
-    return waitForExit (source, dragTimeoutMs, whileWaiting) && source.getExitCode() != 3;
+    // The source ends once the drag is over. A JUCE window ends every drag it saw alike, taken by a
+    // component or not; a drag that reached no window at all ended without a drop.
+    if (! waitForExit (source, dragTimeoutMs, whileWaiting))
+        return DragOutcome::failed;
+    return source.getExitCode() == 0 ? DragOutcome::dropped : DragOutcome::notDropped;
+}
+} // namespace
+
+bool dropFilesAtScreenPoint (const juce::StringArray& paths, juce::Point<int> screenPoint,
+                             const WhileWaiting& whileWaiting)
+{
+    // Two drags at once disturb each other even on separate X servers (seen with the GTK drag source
+    // under parallel ctest): one drag at a time across the test processes.
+    juce::InterProcessLock dragLock ("tarsio-e2e-drag");
+    const juce::InterProcessLock::ScopedLockType lock (dragLock);
+
+    // A drag that reached no window ended without a drop; whether a component took the files must
+    // be read from the target.
+    return dragOnce (paths, screenPoint, whileWaiting) != DragOutcome::failed;
 }
 
 bool dropFilesOnWindow (unsigned long windowId, juce::Point<int> pointInWindow,

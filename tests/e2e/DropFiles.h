@@ -6,29 +6,13 @@
 
 // Real file drops for the end-to-end tests: drag_source.py offers the files from a small GTK window
 // and xdotool drags them onto the target, as a user dragging from a file manager would. Needs an X
-// display with a window manager, xdotool and python3-gi. Call from the test's main thread.
+// display with a window manager, xdotool and python3-gi. Call from the test's main thread. Drags
+// are made one at a time across processes.
 namespace tarsio::e2e
 {
 // Runs repeatedly while a drag is under way. A test whose own process owns the target window must
 // pump its message loop here, or the window cannot answer the drag.
 using WhileWaiting = std::function<void()>;
-
-// Held by a test while its window is on screen and the mouse drags over it: test processes run in
-// parallel, share one display and one mouse pointer, and centred windows cover each other.
-class ScreenLock
-{
-public:
-    ScreenLock();
-    ~ScreenLock();
-
-    bool isLocked() const noexcept { return locked; }
-
-private:
-    juce::InterProcessLock lock { "tarsio-e2e-screen" };
-    bool locked = false;
-
-    JUCE_DECLARE_NON_COPYABLE (ScreenLock)
-};
 
 // The screen position of the top-left corner of an X window's client area.
 juce::Point<int> windowOrigin (unsigned long windowId);

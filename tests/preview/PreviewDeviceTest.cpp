@@ -28,7 +28,7 @@ juce::Range<int> audibleSpan (const juce::AudioBuffer<float>& heard, float level
 
 TEST (PlaybackDevice, PlaysThroughTheRealDeviceManagerIntoAFile)
 {
-    FileAlsaOutput alsa;
+    FileAudioOutput alsa;
     TempFolder folder;
     const auto second = (juce::int64) kRate;
     // Half a second of quiet lead-in, then half a second at half scale.
@@ -79,7 +79,7 @@ TEST (PlaybackDevice, PlaysThroughTheRealDeviceManagerIntoAFile)
 TEST (MainComponentShutdown, WhileAPreviewPlaysThroughTheDevice)
 {
     ScopedNoDisplay noDisplay;
-    FileAlsaOutput alsa;
+    FileAudioOutput alsa;
     TempFolder folder;
     // Long enough to be still playing on the unpaced device when the window goes.
     const auto file = writeAudioFile (folder / "long.wav", AudioFileType::wav, 2, kRate, (juce::int64) (120 * kRate),
@@ -107,7 +107,7 @@ TEST (MainComponentShutdown, WhileAPreviewPlaysWithNothingPullingIt)
                                       [] (int, juce::int64 f) { return sine441 (f, 0.25f); });
 
     // Whatever device opens, the preview is queued and played; with no device nothing pulls it.
-    FileAlsaOutput alsa;
+    FileAudioOutput alsa;
     auto main = std::make_unique<MainComponent>();
     main->deviceManager.closeAudioDevice();
 

@@ -1,43 +1,66 @@
 #pragma once
 
-#include <juce_core/juce_core.h>
+#include "support/TestSupport.h"
+
+#include <juce_audio_formats/juce_audio_formats.h>
 
 #include <cstdlib>
+#include <optional>
+#include <string>
 
 namespace tarsio::test
 {
-// Points alsa-lib at a configuration whose default device writes what it plays into a WAV file, so that
-// a real AudioDeviceManager opens a real output device on a machine without a sound card. Must be created
-// before anything in the process touches ALSA.
+// For this process only, makes ALSA's default output a device that writes what it plays into a WAV
+// file: alsa-lib's own plug, file and null plugins, and none of the machine's ALSA configuration.
+// The device is not paced: it runs well over a hundred times faster than real time. Set it up
+// before the first device opens; close every device before the output is read or this goes.
 class FileAudioOutput
 {
 public:
-    explicit FileAudioOutput (const juce::File& folder)
-        : wavFile (folder.getChildFile ("output.wav")),
-          configFile (folder.getChildFile ("asound.conf"))
+    FileAudioOutput()
     {
-        configFile.replaceWithText ("pcm.capture { type file slave.pcm \"null\" file \"" + wavFile.getFullPathName()
-                                    + "\" format \"wav\" }\n"
-                                      "pcm.!default { type plug slave { pcm \"capture\" format S32_LE rate 48000 channels 2 } }\n");
-        if (const char* previous = std::getenv ("ALSA_CONFIG_PATH"))
-            previousConfig = previous;
-        const auto path = juce::String ("/usr/share/alsa/alsa.conf:") + configFile.getFullPathName();
-        ::setenv ("ALSA_CONFIG_PATH", path.toRawUTF8(), 1);
+        if (const char* old = std::getenv ("ALSA_CONFIG_PATH"))
+            previous = old;
+
+        folder.get().getChildFile ("asound.conf").replaceWithText (
+            "pcm.!default {\n"
+            "    type plug\n"
+            "    slave {\n"
+            "        pcm { type file  slave.pcm { type null }  file \"" + output().getFullPathName() + "\"  format \"wav\" }\n"
+            "        format S32_LE\n"
+            "        rate 48000\n"
+            "        channels 2\n"
+            "    }\n"
+            "}\n");
+        setenv ("ALSA_CONFIG_PATH", folder.get().getChildFile ("asound.conf").getFullPathName().toRawUTF8(), 1);
     }
 
     ~FileAudioOutput()
     {
-        if (previousConfig.isNotEmpty())
-            ::setenv ("ALSA_CONFIG_PATH", previousConfig.toRawUTF8(), 1);
+        if (previous.has_value())
+            setenv ("ALSA_CONFIG_PATH", previous->c_str(), 1);
         else
-            ::unsetenv ("ALSA_CONFIG_PATH");
+            unsetenv ("ALSA_CONFIG_PATH");
     }
 
-    const juce::File wavFile;
+    juce::File output() const { return folder / "output.wav"; }
+
+    // What the device wrote, as floats at the file's rate (48 kHz).
+    juce::AudioBuffer<float> readOutput() const
+    {
+        juce::WavAudioFormat wav;
+        std::unique_ptr<juce::AudioFormatReader> reader (wav.createReaderFor (output().createInputStream().release(), true));
+        if (reader == nullptr)
+            return {};
+        juce::AudioBuffer<float> heard ((int) reader->numChannels, (int) reader->lengthInSamples);
+        reader->read (&heard, 0, heard.getNumSamples(), 0, true, true);
+        return heard;
+    }
 
 private:
-    const juce::File configFile;
-    juce::String previousConfig;
+    TempFolder folder;
+    std::optional<std::string> previous;
+
     JUCE_DECLARE_NON_COPYABLE (FileAudioOutput)
 };
 } // namespace tarsio::test
