@@ -18,22 +18,6 @@ build() { # build <dir> <build type> [cmake args...]
   cmake --build "$dir" -j "$jobs"
 }
 
-# A private X server with a window manager, for the tests that open windows.
-start_display() {
-  local n
-  for n in $(seq 90 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
-  done
-  Xvfb ":$n" -screen 0 1920x1200x24 -noreset -nolisten tcp > /dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 50); do xdpyinfo > /dev/null 2>&1 && break; sleep 0.1; done
-  openbox --sm-disable > /dev/null 2>&1 &
-  wm_pid=$!
-  sleep 0.5
-  trap 'kill $wm_pid $xvfb_pid 2>/dev/null || true' EXIT
-}
-
 # Tests that drag files with the real pointer run one at a time after the others, and are given a
 # second and third try: on a loaded machine the drag source now and then misses a drag.
 real_drags='DropOnHomePage|MainRoad'
@@ -54,7 +38,7 @@ case "${1:-}" in
   test)
     setup
     mkdir -p build build-asan build-tsan
-    start_display
+    # Each test process starts an X server of its own (Xvfb with openbox) for its windows.
     export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1"
     export LSAN_OPTIONS="suppressions=$root/tools/lsan.supp:print_suppressions=0"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:suppressions=$root/tools/ubsan.supp"
