@@ -21,5 +21,7 @@ public:
     juce::ImageButton closeButton;
 
 private:
+    juce::Image deleteIcon, deleteOverIcon;
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (Rules)
 };

@@ -138,3 +138,22 @@ TEST_F (PageSwitches, ClearEmptiesEveryListAndStaysHome)
     EXPECT_EQ (shownPage(), Page::home);
     EXPECT_EQ (status(), dragAndDropText);
 }
+
+TEST (PageSwitch, TheRulesPageShowsAWayBack)
+{
+    MainComponent main;
+    main.rulesButton.triggerClick();
+    tarsio::test::pumpMessages (50);
+    ASSERT_TRUE (main.rulesPage.isVisible());
+
+    // The X of the rules page stands at its top right corner, drawn, where a user can click it.
+    const auto& close = main.rulesPage.closeButton;
+    EXPECT_EQ (close.getBounds(), juce::Rectangle<int> (791, 9, 36, 36));
+    EXPECT_TRUE (close.isVisible());
+    EXPECT_TRUE (close.getNormalImage().isValid());
+
+    main.rulesPage.closeButton.triggerClick();
+    tarsio::test::pumpMessages (50);
+    EXPECT_FALSE (main.rulesPage.isVisible());
+    EXPECT_TRUE (main.openButton.isVisible());
+}
