@@ -38,11 +38,7 @@ juce::File writeWav (const juce::File& file, int frames, int channels, const std
 
 juce::MouseEvent clickAt (juce::Component& target, float x)
 {
-    const juce::Point<float> position (x, (float) target.getHeight() * 0.5f);
-    return juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), position, {},
-                             juce::MouseInputSource::defaultPressure, 0.0f, 0.0f, 0.0f, 0.0f,
-                             &target, &target, juce::Time::getCurrentTime(), position,
-                             juce::Time::getCurrentTime(), 1, false);
+    return tarsio::test::mouseEventAt (target, { x, (float) target.getHeight() * 0.5f });
 }
 
 juce::Colour pixelAt (juce::Component& component, int x, int y)

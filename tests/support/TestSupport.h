@@ -29,6 +29,15 @@ inline bool pumpUntil (const std::function<bool()>& condition, int timeoutMs = 5
     return true;
 }
 
+// A plain left-button event at a point of the component, for calling its mouse handlers directly.
+inline juce::MouseEvent mouseEventAt (juce::Component& target, juce::Point<float> position)
+{
+    return juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), position, {},
+                             juce::MouseInputSource::defaultPressure, 0.0f, 0.0f, 0.0f, 0.0f,
+                             &target, &target, juce::Time::getCurrentTime(), position,
+                             juce::Time::getCurrentTime(), 1, false);
+}
+
 // Whether a thread of this process carries the name (JUCE names its threads for the system).
 inline bool processHasThreadNamed (const juce::String& name)
 {
