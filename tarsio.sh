@@ -31,9 +31,9 @@ run_tests() { # run_tests <dir> [ctest args...]
 case "${1:-}" in
   run)
     setup
-    mkdir -p build
-    build build RelWithDebInfo
-    exec "build/Tarsio_artefacts/RelWithDebInfo/Tarsio"
+    mkdir -p build-release
+    build build-release Release -DTARSIO_BUILD_TESTS=OFF -DTARSIO_BUILD_ARTGEN=OFF
+    exec "build-release/Tarsio_artefacts/Release/Tarsio"
     ;;
   test)
     setup
@@ -56,7 +56,7 @@ case "${1:-}" in
   bench)
     setup
     mkdir -p build-release
-    build build-release Release
+    build build-release Release -DTARSIO_BUILD_TESTS=OFF -DTARSIO_BUILD_ARTGEN=OFF
     build-release/bench/tarsio_bench "${@:2}"
     ;;
   art)
