@@ -11,38 +11,6 @@ juce::Image snapshot (juce::Component& c)
 }
 } // namespace
 
-TEST (Palette, HoldsTheExactValuesOfBothTranslucentFamilies)
-{
-    // The two families are the easy ones to confuse: check them against their alpha steps.
-    EXPECT_EQ (blackOpacityVekko.getARGB(), 0x99000000u);
-    EXPECT_EQ (OpacityVekko.getARGB(), 0x66000000u);
-    EXPECT_EQ (maskVekko.getARGB(), 0x4C000000u);
-    EXPECT_EQ (lightVekko.getARGB(), 0x2B000000u);
-    EXPECT_EQ (whiteOpacityVekko.getARGB(), 0xCCE6E6E6u);
-    EXPECT_EQ (whitePadVekko.getARGB(), 0x99E6E6E6u);
-    EXPECT_EQ (termsVekko.getARGB(), 0x4CE6E6E6u);
-    EXPECT_EQ (lightVekko2.getARGB(), 0x33E6E6E6u);
-    EXPECT_EQ (randomTransVekko.getARGB(), 0x0FE6E6E6u);
-    // Not blueVekko at another alpha: one unit less in green and blue.
-    EXPECT_EQ (blueblueVekko.getARGB(), 0x212ACAD5u);
-    EXPECT_EQ (transparentVekko.getARGB(), 0u);
-}
-
-TEST (Palette, OpaqueColoursAreDistinctFromEachOther)
-{
-    const juce::Colour opaque[] = { blueVekko, blueLightVekko, blueDarkVekko2, blueDarkVekko, orangeVekko,
-                                    orangeDarkVekko, orangeTransChord, redVekko, greenVekko, whiteVekko,
-                                    whiteLightVekko, greyWhiteVekko, greyTextBoxVekko, greyLightVekkoO,
-                                    greyVekko, greyPlusVekko, backgroundVekko2, backgroundVekkoL,
-                                    greyDownVekko, greyBlackVekko, blackVekko, blackUltraVekko, blackFullVekko };
-    for (size_t i = 0; i < std::size (opaque); ++i)
-    {
-        EXPECT_TRUE (opaque[i].isOpaque()) << i;
-        for (size_t j = i + 1; j < std::size (opaque); ++j)
-            EXPECT_NE (opaque[i], opaque[j]) << i << " " << j;
-    }
-}
-
 TEST (RoundedLabels, RoundedLabelShowsItsPillOnlyUnderATransparentBackground)
 {
     RoundedLabel label;
