@@ -202,6 +202,8 @@ private:
 // Keeps JUCE off the X server for a test that needs no window. With Xlib's calls hidden from
 // ThreadSanitizer (tools/tsan.supp), the display locks that JUCE and the X extensions take look
 // unbalanced to it; a component that never reaches the desktop does not need the display at all.
+// DISPLAY names a server that cannot exist rather than being unset: unset, JUCE falls back to ":0",
+// which may be another test process's server and vanish mid-test.
 class ScopedNoDisplay
 {
 public:
@@ -209,13 +211,15 @@ public:
     {
         if (const char* display = std::getenv ("DISPLAY"))
             previous = display;
-        unsetenv ("DISPLAY");
+        setenv ("DISPLAY", ":4095", 1);
     }
 
     ~ScopedNoDisplay()
     {
         if (previous.has_value())
             setenv ("DISPLAY", previous->c_str(), 1);
+        else
+            unsetenv ("DISPLAY");
     }
 
 private:
