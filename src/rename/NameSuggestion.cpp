@@ -1,6 +1,8 @@
 #include "rename/NameSuggestion.h"
 
+
 #include <algorithm>
+#include <cstring>
 
 namespace NameSuggestion
 {
@@ -83,31 +85,32 @@ std::string extractFileName (const std::string& path)
     return separator == std::string::npos ? path : path.substr (separator + 1);
 }
 
+bool endsWithExtension (const std::string& path, const char* extension) noexcept
+{
+    const auto length = std::strlen (extension);
+    if (path.size() < length)
+        return false;
+
+    const auto* tail = path.data() + path.size() - length;
+
+    for (size_t i = 0; i < length; ++i)
+    {
+        auto c = tail[i];
+
+        if (c >= 'A' && c <= 'Z')
+            c = (char) (c - 'A' + 'a');
+
+        if (c != extension[i])
+            return false;
+    }
+
+    return true;
+}
+
 bool isAudioFile (const std::string& path) noexcept
 {
-    const auto endsWith = [&path] (const char* extension, size_t length)
-    {
-        if (path.size() < length)
-            return false;
-
-        const auto* tail = path.data() + path.size() - length;
-
-        for (size_t i = 0; i < length; ++i)
-        {
-            auto c = tail[i];
-
-            if (c >= 'A' && c <= 'Z')
-                c = (char) (c - 'A' + 'a');
-
-            if (c != extension[i])
-                return false;
-        }
-
-        return true;
-    };
-
-    return endsWith (".wav", 4) || endsWith (".mp3", 4) || endsWith (".aif", 4) || endsWith (".ogg", 4)
-        || endsWith (".aiff", 5) || endsWith (".flac", 5);
+    return endsWithExtension (path, ".wav") || endsWithExtension (path, ".mp3") || endsWithExtension (path, ".aif")
+        || endsWithExtension (path, ".ogg") || endsWithExtension (path, ".aiff") || endsWithExtension (path, ".flac");
 }
 
 juce::String stemOf (const std::string& path)

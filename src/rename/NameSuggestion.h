@@ -24,8 +24,11 @@ namespace NameSuggestion
     // (the logic of Rename::extractFileName). A path ending in a separator gives "".
     std::string extractFileName (const std::string& path);
 
-    // Byte-wise extension test, ASCII letters compared case-insensitively: ".wav", ".mp3", ".aif",
-    // ".ogg" against the last 4 bytes, ".aiff", ".flac" against the last 5.
+    // True when the last bytes of path are extension (given in lower case), ASCII letters compared
+    // case-insensitively and every other byte as it is. The loudness and ISRC panels test ".wav" so.
+    bool endsWithExtension (const std::string& path, const char* extension) noexcept;
+
+    // Byte-wise extension test: ".wav", ".mp3", ".aif", ".ogg", ".aiff" or ".flac".
     bool isAudioFile (const std::string& path) noexcept;
 
     // The file name of path without its last "." and what follows; a name without "." is its own
