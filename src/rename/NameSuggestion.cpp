@@ -1,6 +1,5 @@
 #include "rename/NameSuggestion.h"
 
-
 #include <algorithm>
 #include <cstring>
 
