@@ -72,6 +72,14 @@ MainComponent::MainComponent()
     rulesButton.onClick = [this] { rulesClicked(); };
     logoButton.onClick = [this] { logoClicked(); };
 
+    // Custom only toggles; the ten named targets report themselves on the home status line.
+    for (size_t i = 0; i + 1 < presetButtons.size(); ++i)
+        presetButtons[i].onClick = [this, i]
+        {
+            statusLabel.setText (loudnessTargets[i].statusText, juce::dontSendNotification);
+            saveAllLufsStates();
+        };
+
     addAndMakeVisible (dropTarget);
     addAndMakeVisible (openButton);
     addAndMakeVisible (renameButton);
@@ -100,6 +108,7 @@ MainComponent::MainComponent()
     rulesPage.closeButton.onClick = [this] { rulesPageClosed(); };
 
     startTimer (kIntakeIntervalMs);
+    restoreAllLufsStates();
 
     rulesPage.loadDefaultRules();
 }
@@ -175,6 +184,46 @@ void MainComponent::filesDropped (const juce::StringArray& files, int x, int y)
 }
 
 //==============================================================================
+const std::array<MainComponent::LoudnessTarget, 11> MainComponent::loudnessTargets { {
+    { "buttonNetflix", "Netflix: -27 LUFS, -2 dBTP" },
+    { "buttonARIB", "ARIB TR-B32: -24 LUFS, -2 dBTP" },
+    { "buttonOP59", "OP-59: -24 LUFS, -2 dBTP" },
+    { "buttonTASA", "TASA: -24 LUFS, -2 dBTP" },
+    { "buttonATSC", "ATSC A/85: -24 LUFS, -2 dBTP" },
+    { "buttonEBU", "EBU R128: -23 LUFS, -1 dBTP" },
+    { "buttonFranceTV", "France TV: -23 LUFS, -3 dBTP" },
+    { "buttonAGCOM", "AGCOM 219: -23 LUFS, -1 dBTP" },
+    { "buttonPodcast", "Podcast: -16 LUFS, -1 dBTP" },
+    { "buttonStreaming", "Streaming: -14 LUFS, -1 dBTP" },
+    { "buttonCustom", nullptr },
+} };
+
+void MainComponent::saveAllLufsStates()
+{
+    if (settingsFile == nullptr)
+        return;
+
+    for (size_t i = 0; i < presetButtons.size(); ++i)
+        settingsFile->setValue (loudnessTargets[i].settingsKey, presetButtons[i].getToggleState());
+
+    settingsFile->saveIfNeeded();
+}
+
+void MainComponent::restoreAllLufsStates()
+{
+    if (settingsFile == nullptr)
+        return;
+
+    // A store that never saw the toggles starts with EBU R128 on.
+    const bool firstStart = ! settingsFile->containsKey (loudnessTargets[0].settingsKey);
+    for (size_t i = 0; i < presetButtons.size(); ++i)
+    {
+        const bool fallback = firstStart && juce::String (loudnessTargets[i].settingsKey) == "buttonEBU";
+        presetButtons[i].setToggleState (settingsFile->getBoolValue (loudnessTargets[i].settingsKey, fallback),
+                                         juce::dontSendNotification);
+    }
+}
+
 void MainComponent::timerCallback()
 {
     if (! isVisible())

@@ -92,6 +92,19 @@ public:
     void renamePageRulesClicked();
     void rulesPageClosed();
 
+    // The loudness-target toggles' states in settingsFile, under each target's key. No store is
+    // created, so both return at once unless one has been set.
+    void saveAllLufsStates();
+    void restoreAllLufsStates();
+
+    struct LoudnessTarget
+    {
+        const char* settingsKey;
+        const char* statusText; // nullptr: the toggle reports nothing
+    };
+    // In the order of presetButtons: Netflix to Streaming, then Custom.
+    static const std::array<LoudnessTarget, 11> loudnessTargets;
+
 private:
     int renameFileCount() const { return (int) renamePage.filePaths.size(); }
     bool isHomePageShown() const { return welcomeLabel.isVisible(); }
