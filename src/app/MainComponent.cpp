@@ -48,6 +48,8 @@ MainComponent::MainComponent()
     renameButton.setButtonText ("RENAME");
     clearButton.setButtonText ("CLEAR AUDIO FILES");
     rulesButton.setButtonText ("RULES");
+    loudnessButton.setButtonText ("LOUDNESS");
+    isrcButton.setButtonText ("ISRC");
 
     for (auto& b : presetButtons)
         b.setClickingTogglesState (true);
@@ -60,6 +62,11 @@ MainComponent::MainComponent()
     clearButton.setColour (juce::TextButton::textColourOnId, greyWhiteVekko);
     rulesButton.setColour (juce::TextButton::textColourOffId, greyWhiteVekko);
     rulesButton.setColour (juce::TextButton::textColourOnId, greyWhiteVekko);
+    for (auto* b : { &loudnessButton, &isrcButton })
+    {
+        b->setColour (juce::TextButton::textColourOffId, greyWhiteVekko);
+        b->setColour (juce::TextButton::textColourOnId, greyWhiteVekko);
+    }
 
     createLabel (statusLabel, dragAndDropText);
     statusLabel.setColour (juce::Label::textColourId, greyWhiteVekko);
@@ -71,6 +78,8 @@ MainComponent::MainComponent()
     clearButton.onClick = [this] { clearClicked(); };
     rulesButton.onClick = [this] { rulesClicked(); };
     logoButton.onClick = [this] { logoClicked(); };
+    loudnessButton.onClick = [this] { showPanel (analysisList); };
+    isrcButton.onClick = [this] { showPanel (isrcList); };
 
     // Custom only toggles; the ten named targets report themselves on the home status line.
     for (size_t i = 0; i + 1 < presetButtons.size(); ++i)
@@ -86,6 +95,8 @@ MainComponent::MainComponent()
     addAndMakeVisible (clearButton);
     addAndMakeVisible (rulesButton);
     addAndMakeVisible (logoButton);
+    addAndMakeVisible (loudnessButton);
+    addAndMakeVisible (isrcButton);
 
     welcomeLabel.setText (welcomeText, juce::dontSendNotification);
     welcomeLabel.setJustificationType (juce::Justification::centred);
@@ -269,6 +280,8 @@ void MainComponent::setVisibleHomePage (bool visible)
     clearButton.setVisible (visible);
     statusLabel.setVisible (visible);
     welcomeLabel.setVisible (visible);
+    loudnessButton.setVisible (visible);
+    isrcButton.setVisible (visible);
     dropTarget.acceptFiles = visible;
 }
 
@@ -347,6 +360,13 @@ void MainComponent::rulesClicked()
     rulesPage.setVisible (true);
     rulesPage.loadDefaultRules();
     dropTarget.acceptFiles = false;
+}
+
+void MainComponent::showPanel (juce::Component& panel)
+{
+    panel.setBounds (getLocalBounds());
+    panel.setVisible (true);
+    panel.toFront (false);
 }
 
 void MainComponent::logoClicked()
@@ -438,9 +458,18 @@ void MainComponent::resized()
                            openButton.getWidth(), openButton.getHeight());
     rulesButton.setBounds (renameButton.getX(), clearButton.getBottom() + M,
                            renameButton.getWidth(), renameButton.getHeight());
+    // The panels' buttons sit in the margins beside RULES.
+    const int panelButtonWidth = (int) (0.15 * W);
+    loudnessButton.setBounds ((int) (0.1 * W - 0.5 * panelButtonWidth), rulesButton.getY(),
+                              panelButtonWidth, rulesButton.getHeight());
+    isrcButton.setBounds ((int) (0.9 * W - 0.5 * panelButtonWidth), rulesButton.getY(),
+                          panelButtonWidth, rulesButton.getHeight());
     dropTarget.setBounds (0, 0, W, H);
     if (analysisList.isVisible())
         analysisList.setBounds (0, 0, W, H);
+    // The ISRC panel is a visible child without a size until ISRC first opens it.
+    if (isrcList.isVisible() && ! isrcList.getBounds().isEmpty())
+        isrcList.setBounds (0, 0, W, H);
     renamePage.setBounds (0, 0, W, H);
     rulesPage.setBounds (0, 0, W, H);
 }

@@ -70,6 +70,9 @@ public:
     juce::TextButton renameButton;
     juce::TextButton clearButton;
     std::array<juce::TextButton, 11> presetButtons;
+    // Open the loudness and the ISRC panel over the whole window; each panel's X closes it.
+    juce::TextButton loudnessButton;
+    juce::TextButton isrcButton;
     juce::Label statusLabel;
     juce::Label welcomeLabel;
     juce::AudioDeviceManager deviceManager;
@@ -91,6 +94,8 @@ public:
     void renamePageClosed();
     void renamePageRulesClicked();
     void rulesPageClosed();
+    // Files dropped while a panel is open are taken in as on the home page and show up in it.
+    void showPanel (juce::Component& panel);
 
     // The loudness-target toggles' states in settingsFile, under each target's key. No store is
     // created, so both return at once unless one has been set.

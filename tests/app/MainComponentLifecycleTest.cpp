@@ -18,7 +18,8 @@ TEST (MainComponentLifecycle, StartsOnTheHomePageWithEveryPageBuilt)
     // Bottom to top: the status line lies beneath the drop target's highlight, the pages above everything.
     const juce::Component* expectedOrder[] = { &main.statusLabel, &main.dropTarget, &main.openButton,
                                                &main.renameButton, &main.clearButton, &main.rulesButton,
-                                               &main.logoButton, &main.welcomeLabel, &main.isrcList,
+                                               &main.logoButton, &main.loudnessButton, &main.isrcButton,
+                                               &main.welcomeLabel, &main.isrcList,
                                                &main.analysisList, &main.renamePage, &main.rulesPage };
     ASSERT_EQ (main.getNumChildComponents(), (int) std::size (expectedOrder));
     for (int i = 0; i < main.getNumChildComponents(); ++i)
@@ -27,7 +28,8 @@ TEST (MainComponentLifecycle, StartsOnTheHomePageWithEveryPageBuilt)
     for (auto* c : { (juce::Component*) &main.openButton, (juce::Component*) &main.renameButton,
                      (juce::Component*) &main.clearButton, (juce::Component*) &main.rulesButton,
                      (juce::Component*) &main.statusLabel, (juce::Component*) &main.welcomeLabel,
-                     (juce::Component*) &main.logoButton })
+                     (juce::Component*) &main.logoButton, (juce::Component*) &main.loudnessButton,
+                     (juce::Component*) &main.isrcButton })
         EXPECT_TRUE (c->isVisible()) << c->getName();
 
     EXPECT_FALSE (main.renamePage.isVisible());
