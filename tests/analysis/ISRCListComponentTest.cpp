@@ -199,3 +199,23 @@ TEST_F (ISRCPanel, PaintsAFramedDarkAreaBehindTheRows)
     EXPECT_EQ (image.getPixelAt (2, 2), lightVekko) << "outside the frame";
     EXPECT_EQ (image.getPixelAt (430, 300), greyBlackVekko) << "inside the frame, no rows";
 }
+
+TEST_F (ISRCPanel, RemovingTheFocusedRowHandsTheFocusToTheCloseButton)
+{
+    const auto a = writeWavFile (folder / "a.wav", 44100, 16);
+    const auto b = writeWavFile (folder / "b.wav", 44100, 16);
+    add ({ a, b });
+    panel->setBounds (100, 100, 860, 587);
+    panel->addToDesktop (0);
+    panel->setVisible (true);
+    panel->toFront (true);
+
+    editorOf (a).grabKeyboardFocus();
+    pumpMessages (50);
+    clickRemove (a);
+
+    EXPECT_TRUE (panel->closeButton->hasKeyboardFocus (false));
+    EXPECT_TRUE (editorOf (b).getWantsKeyboardFocus()) << "the remaining fields take focus again";
+
+    panel->removeFromDesktop();
+}
