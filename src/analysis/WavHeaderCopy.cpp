@@ -130,8 +130,19 @@ bool WavHeaderCopy::copyHeader (const juce::File& file, juce::MemoryBlock& image
             return false;
 
         const bool isFormat = hasId (chunkHeader, "fmt ");
-        const bool isList = hasId (chunkHeader, "LIST") && size >= 4;
         const bool isAxml = hasId (chunkHeader, "axml");
+        bool isList = false;
+
+        if (hasId (chunkHeader, "LIST") && size >= 4)
+        {
+            // Only the INFO list is wanted; label lists and others are stepped over unread.
+            char listType[4];
+            if (! readExactly (in, listType, sizeof (listType)))
+                return false;
+
+            isList = hasId (listType, "INFO") || hasId (listType, "info");
+            in.setPosition (bodyStart);
+        }
 
         if (isFormat && size > kMaxFormatChunkBytes)
             return false;
@@ -154,7 +165,7 @@ bool WavHeaderCopy::copyHeader (const juce::File& file, juce::MemoryBlock& image
             {
                 appendChunk (chunks, "axml", body, (size_t) size);
             }
-            else if (hasId (body, "INFO") || hasId (body, "info"))
+            else
             {
                 const auto list = evenInfoItems (body, (size_t) size);
                 appendChunk (chunks, "LIST", list.getData(), list.getSize());

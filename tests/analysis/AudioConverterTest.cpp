@@ -79,8 +79,12 @@ TEST (AudioConverter, FindsTheIsrcWhereverOtherToolsPutIt)
                                 twoFrames });
     EXPECT_EQ (readInfo (writeBytesTo (folder / "padded.wav", padded)).isrc, "USABC1234567");
 
-    // The metadata after the audio data.
-    const auto trailing = riff ({ pcm16Mono44k, twoFrames, infoList ({ { "ISRC", "FRZ039800212" } }) });
+    // The metadata after the audio data, behind a list of cue labels.
+    juce::MemoryOutputStream labels;
+    labels.write ("adtl", 4);
+    labels << chunk ("labl", bytes ("\1\0\0\0Verse\0", 10));
+    const auto trailing = riff ({ pcm16Mono44k, twoFrames, chunk ("LIST", labels.getMemoryBlock()),
+                                  infoList ({ { "ISRC", "FRZ039800212" } }) });
     EXPECT_EQ (readInfo (writeBytesTo (folder / "trailing.wav", trailing)).isrc, "FRZ039800212");
 
     // Extra bytes after the RIFF (an appended tag) are not walked.
