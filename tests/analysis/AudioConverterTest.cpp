@@ -29,8 +29,9 @@ juce::MemoryBlock renamed (juce::MemoryBlock content, size_t offset, const char*
     return content;
 }
 
-const auto pcm16Mono44k = chunk ("fmt ", fmtBody (1, 44100, 16));
-const auto twoFrames = chunk ("data", bytes ("\1\0\2\0", 4));
+// Built when a test runs: the framework's streams must not exist before it is set up.
+juce::MemoryBlock pcm16Mono44k() { return chunk ("fmt ", fmtBody (1, 44100, 16)); }
+juce::MemoryBlock twoFrames()    { return chunk ("data", bytes ("\1\0\2\0", 4)); }
 } // namespace
 
 TEST (AudioConverter, ReadsTheRateAndDepthOfTheHeader)
@@ -74,16 +75,16 @@ TEST (AudioConverter, FindsTheIsrcWhereverOtherToolsPutIt)
 
     // Items with an odd size followed by a pad byte, as the RIFF rules have them; the ISRC comes
     // after such an item.
-    const auto padded = riff ({ pcm16Mono44k,
+    const auto padded = riff ({ pcm16Mono44k(),
                                 infoList ({ { "INAM", "Kick" }, { "ISRC", "USABC1234567" }, { "ISFT", "Rec" } }),
-                                twoFrames });
+                                twoFrames() });
     EXPECT_EQ (readInfo (writeBytesTo (folder / "padded.wav", padded)).isrc, "USABC1234567");
 
     // The metadata after the audio data, behind a list of cue labels.
     juce::MemoryOutputStream labels;
     labels.write ("adtl", 4);
     labels << chunk ("labl", bytes ("\1\0\0\0Verse\0", 10));
-    const auto trailing = riff ({ pcm16Mono44k, twoFrames, chunk ("LIST", labels.getMemoryBlock()),
+    const auto trailing = riff ({ pcm16Mono44k(), twoFrames(), chunk ("LIST", labels.getMemoryBlock()),
                                   infoList ({ { "ISRC", "FRZ039800212" } }) });
     EXPECT_EQ (readInfo (writeBytesTo (folder / "trailing.wav", trailing)).isrc, "FRZ039800212");
 
@@ -98,7 +99,7 @@ TEST (AudioConverter, ReadsAnRF64Header)
     TempFolder folder;
     juce::MemoryOutputStream ds64;
     const auto info = infoList ({ { "ISRC", "DEA123456789" } });
-    const juce::int64 riffSize = 4 + 44 + (juce::int64) pcm16Mono44k.getSize() + 12 + (juce::int64) info.getSize();
+    const juce::int64 riffSize = 4 + 44 + (juce::int64) pcm16Mono44k().getSize() + 12 + (juce::int64) info.getSize();
     ds64.writeInt64 (riffSize);
     ds64.writeInt64 (4); // data bytes
     ds64.writeInt64 (2); // frames
@@ -107,7 +108,7 @@ TEST (AudioConverter, ReadsAnRF64Header)
     juce::MemoryOutputStream out;
     out << chunkHeader ("RF64", 0xffffffff);
     out.write ("WAVE", 4);
-    out << chunk ("ds64", ds64.getMemoryBlock()) << pcm16Mono44k << chunkHeader ("data", 0xffffffff);
+    out << chunk ("ds64", ds64.getMemoryBlock()) << pcm16Mono44k() << chunkHeader ("data", 0xffffffff);
     out.write ("\1\0\2\0", 4);
     out << info;
 
@@ -123,29 +124,29 @@ TEST (AudioConverter, AnUnreadableFileLeavesTheOutputsAsTheyWere)
     TempFolder folder;
     const FileInfo before { 1.0, 3, "BEFORE" };
 
-    const auto good = riff ({ pcm16Mono44k, infoList ({ { "ISRC", "USABC1234567" } }), twoFrames });
+    const auto good = riff ({ pcm16Mono44k(), infoList ({ { "ISRC", "USABC1234567" } }), twoFrames() });
     const auto half = juce::MemoryBlock (good.getData(), good.getSize() / 2);
 
     const struct { const char* what; juce::MemoryBlock content; } cases[] = {
         { "empty", {} },
         { "text", bytes ("not audio at all", 16) },
         { "RIFF header only", bytes ("RIFF\4\0\0\0WAVE", 12) },
-        { "not WAVE", renamed (riff ({ pcm16Mono44k, twoFrames }), 8, "AVI ") },
+        { "not WAVE", renamed (riff ({ pcm16Mono44k(), twoFrames() }), 8, "AVI ") },
         { "cut in half", half },
-        { "no data chunk", riff ({ pcm16Mono44k, infoList ({ { "ISRC", "USABC1234567" } }) }) },
-        { "no format chunk", riff ({ infoList ({ { "ISRC", "USABC1234567" } }), twoFrames }) },
-        { "format chunk too short", riff ({ chunk ("fmt ", bytes ("\1\0\1\0\x44\xac\0\0", 8)), twoFrames }) },
-        { "data longer than the file", riff ({ pcm16Mono44k, chunkHeader ("data", 0xfffffff0), bytes ("\1\0", 2) }) },
-        { "huge extension chunk", riff ({ chunkHeader ("bext", 0xfffffff0), pcm16Mono44k, twoFrames }) },
-        { "huge format chunk", riff ({ chunkHeader ("fmt ", 0x7ffffff0), twoFrames }) },
-        { "label list cut off", riff ({ pcm16Mono44k, twoFrames, chunkHeader ("LIST", 0x100000), bytes ("adtl", 4) }) },
+        { "no data chunk", riff ({ pcm16Mono44k(), infoList ({ { "ISRC", "USABC1234567" } }) }) },
+        { "no format chunk", riff ({ infoList ({ { "ISRC", "USABC1234567" } }), twoFrames() }) },
+        { "format chunk too short", riff ({ chunk ("fmt ", bytes ("\1\0\1\0\x44\xac\0\0", 8)), twoFrames() }) },
+        { "data longer than the file", riff ({ pcm16Mono44k(), chunkHeader ("data", 0xfffffff0), bytes ("\1\0", 2) }) },
+        { "huge extension chunk", riff ({ chunkHeader ("bext", 0xfffffff0), pcm16Mono44k(), twoFrames() }) },
+        { "huge format chunk", riff ({ chunkHeader ("fmt ", 0x7ffffff0), twoFrames() }) },
+        { "label list cut off", riff ({ pcm16Mono44k(), twoFrames(), chunkHeader ("LIST", 0x100000), bytes ("adtl", 4) }) },
         { "rate of -1 with an impossible depth",
-          riff ({ chunk ("fmt ", fmtBody (1, -1, 65535, 1, std::numeric_limits<int>::min())), twoFrames }) },
-        { "no channels", riff ({ chunk ("fmt ", fmtBody (0, 44100, 16)), twoFrames }) },
-        { "negative channel count", riff ({ chunk ("fmt ", fmtBody (-2, 44100, 16, 0xfffe, 176400)), twoFrames }) },
-        { "zero rate", riff ({ chunk ("fmt ", fmtBody (1, 0, 16)), twoFrames }) },
-        { "depth over 32 bits", riff ({ chunk ("fmt ", fmtBody (1, 44100, 48)), twoFrames }) },
-        { "RF64 without ds64", renamed (riff ({ pcm16Mono44k, twoFrames }), 0, "RF64") },
+          riff ({ chunk ("fmt ", fmtBody (1, -1, 65535, 1, std::numeric_limits<int>::min())), twoFrames() }) },
+        { "no channels", riff ({ chunk ("fmt ", fmtBody (0, 44100, 16)), twoFrames() }) },
+        { "negative channel count", riff ({ chunk ("fmt ", fmtBody (-2, 44100, 16, 0xfffe, 176400)), twoFrames() }) },
+        { "zero rate", riff ({ chunk ("fmt ", fmtBody (1, 0, 16)), twoFrames() }) },
+        { "depth over 32 bits", riff ({ chunk ("fmt ", fmtBody (1, 44100, 48)), twoFrames() }) },
+        { "RF64 without ds64", renamed (riff ({ pcm16Mono44k(), twoFrames() }), 0, "RF64") },
     };
 
     for (const auto& c : cases)
