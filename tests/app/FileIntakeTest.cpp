@@ -105,12 +105,29 @@ TEST_F (FileIntake, StatusLineReportsTheRenamePagesCount)
     drop (notes);
     main->timerCallback();
     EXPECT_EQ (status(), "3 audio files loaded - Click RENAME to edit names");
+}
 
-    // A row removed on the ISRC panel is reported at the next tick with nothing pending.
-    main->isrcList.listChanged = true;
+TEST_F (FileIntake, ARowRemovedOnTheISRCPanelIsReportedAtTheNextTick)
+{
+    main->stopTimer();
+    auto files = wavs ({ "Kick.wav", "Snare.wav" });
+    files.add (writeText (folder / "notes.txt").getFullPathName());
+    drop (files);
     main->timerCallback();
-    EXPECT_EQ (status(), "3 audio files ready - Click RENAME to edit names");
+    ASSERT_EQ (main->isrcList.filePaths.size(), 2u) << "the panel takes the WAV files";
+
+    main->isrcList.removeButtons[0]->triggerClick();
+    pumpMessages (20);
+    EXPECT_TRUE (main->isrcList.listChanged);
+
+    // Nothing else reports the removal; the rename page keeps its rows.
+    main->timerCallback();
+    EXPECT_EQ (status(), "2 audio files ready - Click RENAME to edit names");
     EXPECT_FALSE (main->isrcList.listChanged);
+
+    main->clearClicked();
+    EXPECT_TRUE (main->isrcList.filePaths.empty());
+    EXPECT_EQ (main->isrcList.content->getNumChildComponents(), 0);
 }
 
 TEST_F (FileIntake, TheSameFilesTwiceKeepTheCount)

@@ -1,0 +1,33 @@
+#include "analysis/AudioConverter.h"
+#include "analysis/WavHeaderCopy.h"
+
+#include <juce_audio_formats/juce_audio_formats.h>
+
+#include <memory>
+
+namespace
+{
+// What an ISRC code is made of; hyphens, spaces and lower-case letters are dropped, not converted.
+const char* const kIsrcMetadataCharacters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+} // namespace
+
+void AudioConverter::getFileInfo (const juce::File& file, double& sampleRate, int& bitsPerSample, juce::String& isrc)
+{
+    // Only the WAV format claims ".wav" files; it parses a copy of the header chunks, never the file.
+    juce::MemoryBlock header;
+    if (! WavHeaderCopy::copyHeader (file, header))
+        return;
+
+    juce::WavAudioFormat wav;
+    std::unique_ptr<juce::AudioFormatReader> reader (wav.createReaderFor (new juce::MemoryInputStream (header, false),
+                                                                          true));
+    if (reader == nullptr)
+        return;
+
+    sampleRate = reader->sampleRate;
+    bitsPerSample = (int) reader->bitsPerSample;
+    isrc = reader->metadataValues.getValue ("ISRC", {});
+
+    if (isrc.isNotEmpty())
+        isrc = isrc.retainCharacters (kIsrcMetadataCharacters);
+}

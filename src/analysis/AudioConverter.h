@@ -1,0 +1,13 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+// Reads what the ISRC panel shows of a WAV file. No UI; called on the message thread during intake.
+class AudioConverter final
+{
+public:
+    // Sets sampleRate, bitsPerSample and isrc (the "ISRC" metadata value reduced to upper-case
+    // letters and digits) from the file's WAV header; the audio data is not read. Leaves all three
+    // as they were when the file is not a readable WAV.
+    static void getFileInfo (const juce::File& file, double& sampleRate, int& bitsPerSample, juce::String& isrc);
+};

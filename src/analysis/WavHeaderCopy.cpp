@@ -1,0 +1,188 @@
+#include "analysis/WavHeaderCopy.h"
+
+#include <filesystem>
+
+namespace
+{
+constexpr juce::uint32 kMaxFormatChunkBytes = 1024;
+
+bool hasId (const char* bytes, const char* id) noexcept
+{
+    return std::memcmp (bytes, id, 4) == 0;
+}
+
+juce::uint32 readUInt32 (const char* bytes) noexcept
+{
+    return juce::ByteOrder::littleEndianInt (bytes);
+}
+
+bool readExactly (juce::InputStream& in, void* dest, size_t size)
+{
+    return in.read (dest, (int) size) == (int) size;
+}
+
+void appendChunk (juce::MemoryOutputStream& out, const char* id, const void* body, size_t size)
+{
+    out.write (id, 4);
+    out.writeInt ((int) size);
+    out.write (body, size);
+
+    if ((size & 1) != 0)
+        out.writeByte (0);
+}
+
+// The framework's own writer and most tools give every INFO item an even size. Items written with
+// their odd size and a pad byte after it would leave the framework's INFO parser misaligned for
+// the rest of the list, so each item is rewritten with its pad counted in its size.
+juce::MemoryBlock evenInfoItems (const char* list, size_t size)
+{
+    juce::MemoryOutputStream out;
+    out.write (list, 4); // "INFO"
+
+    size_t pos = 4;
+    while (pos + 8 <= size)
+    {
+        const auto itemSize = (size_t) readUInt32 (list + pos + 4);
+        if (itemSize > size - pos - 8)
+            break;
+
+        const auto paddedSize = itemSize + (itemSize & 1);
+        out.write (list + pos, 4);
+        out.writeInt ((int) paddedSize);
+        out.write (list + pos + 8, itemSize);
+        if (paddedSize != itemSize)
+            out.writeByte (0);
+
+        pos += 8 + paddedSize;
+    }
+
+    return out.getMemoryBlock();
+}
+
+// Rates and channel counts of zero or below make no readable file; a rate of -1 would also make
+// the framework divide INT_MIN by it when the bit depth is out of range.
+bool isSaneFormat (const char* fmt, size_t size) noexcept
+{
+    if (size < 16)
+        return false;
+
+    const auto channels = (juce::int16) juce::ByteOrder::littleEndianShort (fmt + 2);
+    const auto sampleRate = (juce::int32) readUInt32 (fmt + 4);
+    return channels > 0 && sampleRate > 0;
+}
+} // namespace
+
+bool WavHeaderCopy::copyHeader (const juce::File& file, juce::MemoryBlock& image)
+{
+    // A FIFO or device named ".wav" would block or never end.
+    std::error_code error;
+    if (! std::filesystem::is_regular_file (file.getFullPathName().toStdString(), error))
+        return false;
+
+    juce::FileInputStream in (file);
+    if (in.failedToOpen())
+        return false;
+
+    const auto fileSize = in.getTotalLength();
+    char header[12];
+    if (! readExactly (in, header, sizeof (header)) || ! hasId (header + 8, "WAVE"))
+        return false;
+
+    const bool isRF64 = hasId (header, "RF64");
+    if (! isRF64 && ! hasId (header, "RIFF"))
+        return false;
+
+    juce::int64 riffEnd = 8 + (juce::int64) readUInt32 (header + 4);
+    juce::int64 rf64DataSize = -1;
+
+    if (isRF64)
+    {
+        char ds64[36];
+        if (! readExactly (in, ds64, sizeof (ds64)) || ! hasId (ds64, "ds64") || readUInt32 (ds64 + 4) < 28)
+            return false;
+
+        riffEnd = 8 + (juce::int64) juce::ByteOrder::littleEndianInt64 (ds64 + 8);
+        rf64DataSize = (juce::int64) juce::ByteOrder::littleEndianInt64 (ds64 + 16);
+        const auto ds64Size = (juce::int64) readUInt32 (ds64 + 4);
+        if (riffEnd < 12 || rf64DataSize < 0 || 20 + ds64Size > fileSize)
+            return false;
+
+        in.setPosition (20 + ds64Size + (ds64Size & 1));
+    }
+
+    juce::MemoryOutputStream chunks;
+    bool sawFormat = false, sawData = false;
+    const auto walkEnd = juce::jmin (riffEnd, fileSize);
+
+    for (int count = 0; count < kMaxChunks && in.getPosition() + 8 <= walkEnd; ++count)
+    {
+        char chunkHeader[8];
+        if (! readExactly (in, chunkHeader, sizeof (chunkHeader)))
+            return false;
+
+        auto size = (juce::int64) readUInt32 (chunkHeader + 4);
+        if (isRF64 && hasId (chunkHeader, "data") && size == 0xffffffff)
+            size = rf64DataSize;
+
+        const auto bodyStart = in.getPosition();
+        // A body that runs past the end of the file: cut off, or a length that lies.
+        if (size > fileSize - bodyStart)
+            return false;
+
+        const bool isFormat = hasId (chunkHeader, "fmt ");
+        const bool isAxml = hasId (chunkHeader, "axml");
+        bool isList = false;
+
+        if (hasId (chunkHeader, "LIST") && size >= 4)
+        {
+            // Only the INFO list is wanted; label lists and others are stepped over unread.
+            char listType[4];
+            if (! readExactly (in, listType, sizeof (listType)))
+                return false;
+
+            isList = hasId (listType, "INFO") || hasId (listType, "info");
+            in.setPosition (bodyStart);
+        }
+
+        if (isFormat && size > kMaxFormatChunkBytes)
+            return false;
+
+        if (isFormat || ((isList || isAxml) && size <= kMaxMetadataChunkBytes))
+        {
+            juce::HeapBlock<char> body ((size_t) size);
+            if (! readExactly (in, body, (size_t) size))
+                return false;
+
+            if (isFormat)
+            {
+                if (! isSaneFormat (body, (size_t) size))
+                    return false;
+
+                appendChunk (chunks, "fmt ", body, (size_t) size);
+                sawFormat = true;
+            }
+            else if (isAxml)
+            {
+                appendChunk (chunks, "axml", body, (size_t) size);
+            }
+            else
+            {
+                const auto list = evenInfoItems (body, (size_t) size);
+                appendChunk (chunks, "LIST", list.getData(), list.getSize());
+            }
+        }
+
+        sawData = sawData || hasId (chunkHeader, "data");
+        in.setPosition (bodyStart + size + (size & 1));
+    }
+
+    if (! sawFormat || ! sawData)
+        return false;
+
+    juce::MemoryOutputStream out (image, false);
+    out.write ("RIFF", 4);
+    out.writeInt ((int) (4 + chunks.getDataSize()));
+    out.write ("WAVE", 4);
+    out << chunks.getMemoryBlock();
+    return true;
+}

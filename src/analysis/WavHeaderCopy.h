@@ -1,0 +1,22 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+// A bounded walk over a WAV file's chunk list that copies only what the file-information reader
+// needs (the "fmt " chunks, the LIST/INFO chunks and the "axml" chunks, in file order) into a small
+// RIFF image. The framework's WAV reader then parses that image instead of the file itself, so a
+// damaged or hostile file can neither make it allocate or read without bound, nor loop, nor divide
+// by a rate of -1, and the audio data is never read. No UI; any thread.
+namespace WavHeaderCopy
+{
+    // Largest metadata chunk copied; a larger one is left out of the image.
+    constexpr juce::uint32 kMaxMetadataChunkBytes = 1u << 20;
+
+    // Chunks walked before the walk gives up looking further.
+    constexpr int kMaxChunks = 4096;
+
+    // Fills image and returns true when file is a regular file holding a RIFF (or RF64) WAVE with a
+    // sane "fmt " chunk and a "data" chunk, and every chunk up to the end of the walk lies inside
+    // the file. Returns false for anything else (empty, truncated, damaged, not a WAV, not a file).
+    bool copyHeader (const juce::File& file, juce::MemoryBlock& image);
+}
