@@ -57,5 +57,9 @@ inline SampleAt silence()
     return [] (int, juce::int64) { return 0.0f; };
 }
 
+// Long enough that a stop request lands mid-file: two minutes of stereo at 48 kHz take about a
+// second to measure in a Debug build.
+constexpr juce::int64 kLongFrames = 2 * 60 * 48000;
+
 inline double dbToGain (double db) { return std::pow (10.0, db / 20.0); }
 } // namespace tarsio::test
