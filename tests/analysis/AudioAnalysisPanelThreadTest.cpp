@@ -23,6 +23,15 @@ namespace
     {
         return pumpUntil ([&] { return panel.isAnalysing(); }, 2000);
     }
+
+    // An intake of the files, as the main component makes it, until the worker is busy.
+    bool startMeasuring (AudioAnalysisComponent& panel, const juce::StringArray& paths)
+    {
+        panel.setSize (860, 587);
+        panel.addList (paths);
+        panel.startBackgroundAnalysis();
+        return workerHasTaken (panel);
+    }
 }
 
 TEST (AudioAnalysisPanelThreadTest, AnIntakeMeasuresEveryRowAndRetriesOnlyTheFailedOnes)
@@ -77,10 +86,7 @@ TEST (AudioAnalysisPanelThreadTest, RemovingARowWhileItIsMeasuredLeavesTheOthers
     ASSERT_TRUE (writeWav (folder / "short.wav", 2, 48000.0, 16, 48000, sine (0.25, 440.0, 48000.0)));
 
     AudioAnalysisComponent panel;
-    panel.setSize (860, 587);
-    panel.addList (pathsOf ({ folder / "long.wav", folder / "short.wav" }));
-    panel.startBackgroundAnalysis();
-    ASSERT_TRUE (workerHasTaken (panel));
+    ASSERT_TRUE (startMeasuring (panel, pathsOf ({ folder / "long.wav", folder / "short.wav" })));
 
     panelRows (panel)[0].remove->triggerClick();
     ASSERT_TRUE (pumpUntil ([&] { return panelRows (panel).size() == 1; }));
@@ -137,10 +143,7 @@ TEST (AudioAnalysisPanelThreadTest, TasksLeftInTheQueueOfAStoppedWorkerAreStillM
     ASSERT_TRUE (writeWav (folder / "c.wav", 2, 44100.0, 16, 44100, silence()));
 
     AudioAnalysisComponent panel;
-    panel.setSize (860, 587);
-    panel.addList (pathsOf ({ folder / "long.wav", folder / "b.wav", folder / "c.wav" }));
-    panel.startBackgroundAnalysis();
-    ASSERT_TRUE (workerHasTaken (panel));
+    ASSERT_TRUE (startMeasuring (panel, pathsOf ({ folder / "long.wav", folder / "b.wav", folder / "c.wav" })));
 
     panel.stopAnalysis (5000);
     EXPECT_FALSE (panel.isAnalysing());
