@@ -1,8 +1,21 @@
 #pragma once
 
+#include "analysis/AudioAnalysisThread.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
-// The loudness panel. Runs on the message thread; its measuring thread is its own.
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+// The loudness panel: one row per WAV file taken in, with its integrated loudness (LUFS) and true
+// peak (dBTP), each coloured by fixed thresholds. It queues a task for every row without a result
+// and hands it to its own "AudioAnalysis" worker.
+//
+// Threads: everything here runs on the message thread. The worker's result callback only posts the
+// result back to the message thread, guarded by a safe pointer and the list's generation.
 class AudioAnalysisComponent final : public juce::Component,
                                      private juce::Timer
 {
@@ -10,16 +23,53 @@ public:
     AudioAnalysisComponent();
     ~AudioAnalysisComponent() override;
 
+    void paint (juce::Graphics& g) override;
+    void resized() override;
+
+    // Appends a row for every WAV path not listed yet; queues nothing.
     void addList (const juce::StringArray& files);
+    // Queues every row that has no result and is not queued, and starts the worker.
     void startBackgroundAnalysis();
+    // Writes one result into the row of path; a path no longer listed changes nothing.
+    void updateAnalysisResult (const std::string& path, int row, float lufs, float truePeak);
+    // Removes every row and stops the worker; results still on their way are dropped.
     void clearList();
 
-    // Asks the measuring thread to end and waits for it (up to timeoutMs).
+    // Asks the worker to end and waits for it (up to timeoutMs). Its unfinished tasks stay queued
+    // and the timer starts it again for them; clearList drops them.
     void stopAnalysis (int timeoutMs);
     bool isAnalysing() const;
 
+    // The dots shown after "Analyzing" at an animation tick: 1 to 8, one more every 6 ticks.
+    static juce::String animationDots (int tick);
+
+    static constexpr int kAnalysisTickMs = 200;
+    static constexpr const char* kAnalysisFileExtension = ".wav";
+
 private:
     void timerCallback() override;
+    void installResultCallback();
+    void removeRow (const std::string& path);
+    void closePanel();
+
+    std::set<std::string> listedFiles;
+    std::vector<std::string> filePaths;
+    std::map<std::string, float> lufsByFile;
+    std::map<std::string, float> truePeakByFile;
+    std::map<std::string, bool> analysingByFile;
+    int animationTick = 0;
+    // Bumped by clearList, so that a result measured before it cannot land on a row added after.
+    int listGeneration = 0;
+
+    AudioAnalysisThread analysisThread;
+
+    std::unique_ptr<juce::TextButton> closeButton;
+    std::unique_ptr<juce::Viewport> viewport;
+    std::unique_ptr<juce::Component> content;
+    juce::OwnedArray<juce::Label> nameLabels;
+    juce::OwnedArray<juce::Label> lufsLabels;
+    juce::OwnedArray<juce::Label> truePeakLabels;
+    juce::OwnedArray<juce::TextButton> removeButtons;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (AudioAnalysisComponent)
 };

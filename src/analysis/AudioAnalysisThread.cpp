@@ -1,0 +1,71 @@
+#include "analysis/AudioAnalysisThread.h"
+
+#include "analysis/LoudnessMeasurement.h"
+#include "rename/NameSuggestion.h"
+
+namespace
+{
+    constexpr int kDestructorStopTimeoutMs = 1000;
+}
+
+AudioAnalysisThread::AudioAnalysisThread()
+    : juce::Thread ("AudioAnalysis")
+{
+}
+
+AudioAnalysisThread::~AudioAnalysisThread()
+{
+    clearQueue();
+
+    // Stopped before the callback goes: the worker reads it without a lock.
+    if (isThreadRunning())
+        stopThread (kDestructorStopTimeoutMs);
+
+    onAnalysisResult = nullptr;
+}
+
+bool AudioAnalysisThread::hasQueuedTasks() const
+{
+    const juce::ScopedLock lock (queueLock);
+    return ! taskQueue.empty();
+}
+
+void AudioAnalysisThread::clearQueue()
+{
+    const juce::ScopedLock lock (queueLock);
+    taskQueue.clear();
+}
+
+bool AudioAnalysisThread::takeNextTask (AnalysisTask& task)
+{
+    const juce::ScopedLock lock (queueLock);
+    if (taskQueue.empty())
+        return false;
+
+    task = taskQueue.front();
+    taskQueue.erase (taskQueue.begin());
+    return true;
+}
+
+void AudioAnalysisThread::run()
+{
+    AnalysisTask task;
+
+    while (! threadShouldExit() && takeNextTask (task))
+    {
+        const auto result = LoudnessMeasurement::measureFile (juce::File (NameSuggestion::fromUTF8 (task.filePath)),
+                                                              [this] { return threadShouldExit(); });
+
+        if (! result.has_value())
+        {
+            // Interrupted: the task goes back to the front, so that a restarted worker still
+            // measures it (the owner clears the queue when it wants the work dropped).
+            const juce::ScopedLock lock (queueLock);
+            taskQueue.insert (taskQueue.begin(), task);
+            return;
+        }
+
+        if (onAnalysisResult)
+            onAnalysisResult (task.filePath, task.rowIndex, result->lufs, result->truePeak);
+    }
+}
