@@ -1,6 +1,7 @@
 #include "analysis/AudioAnalysisComponent.h"
 
 #include "analysis/LoudnessMeasurement.h"
+#include "analysis/PanelFrame.h"
 #include "app/DragAndDropDemoTarget.h"
 #include "look/Palette.h"
 #include "rename/NameSuggestion.h"
@@ -293,12 +294,8 @@ void AudioAnalysisComponent::resized()
 {
     const int W = getWidth();
     const int H = getHeight();
-    const int u = (int) (0.036 * W);
-
-    closeButton->setBounds ((int) (W - 2.3 * u), (int) (0.3 * u), (int) (1.2 * u), (int) (1.2 * u));
-    closeButton->setAlwaysOnTop (false);
-
-    viewport->setBounds (u, (int) (2.2 * u), W - 2 * u, H - 3 * u);
+    const int u = PanelFrame::unitOf (W);
+    PanelFrame::layout (W, H, *closeButton, *viewport);
     const int viewWidth = viewport->getWidth();
     const int rows = (int) filePaths.size();
     content->setSize (viewWidth - viewport->getScrollBarThickness(), (int) ((rows * u) * 0.9));
@@ -319,15 +316,5 @@ void AudioAnalysisComponent::resized()
 
 void AudioAnalysisComponent::paint (juce::Graphics& g)
 {
-    g.fillAll (lightVekko);
-
-    const auto v = viewport->getBounds();
-    const auto rect = [] (int x, int y, int w, int h) { return juce::Rectangle<int> (x, y, w, h).toFloat(); };
-
-    g.setColour (greyVekko);
-    g.drawRoundedRectangle (rect (v.getX() - 9, v.getY() - 9, v.getWidth() + 20, v.getHeight() + 20), 25.0f, 2.0f);
-    g.setColour (blackOpacityVekko);
-    g.drawRoundedRectangle (rect (v.getX() - 11, v.getY() - 11, v.getWidth() + 20, v.getHeight() + 21), 25.0f, 5.0f);
-    g.setColour (greyBlackVekko);
-    g.fillRoundedRectangle (rect (v.getX() - 10, v.getY() - 10, v.getWidth() + 20, v.getHeight() + 20), 25.0f);
+    PanelFrame::paint (g, viewport->getBounds());
 }

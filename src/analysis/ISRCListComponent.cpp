@@ -1,5 +1,6 @@
 #include "analysis/ISRCListComponent.h"
 #include "analysis/AudioConverter.h"
+#include "analysis/PanelFrame.h"
 #include "look/Palette.h"
 #include "rename/NameSuggestion.h"
 
@@ -158,27 +159,15 @@ void ISRCListComponent::clearRows()
 //==============================================================================
 void ISRCListComponent::paint (juce::Graphics& g)
 {
-    g.fillAll (lightVekko);
-
-    const auto v = viewport->getBounds().toFloat();
-    g.setColour (greyVekko);
-    g.drawRoundedRectangle (v.getX() - 9, v.getY() - 9, v.getWidth() + 20, v.getHeight() + 20, 25.0f, 2.0f);
-    g.setColour (blackOpacityVekko);
-    g.drawRoundedRectangle (v.getX() - 11, v.getY() - 11, v.getWidth() + 20, v.getHeight() + 21, 25.0f, 5.0f);
-    g.setColour (greyBlackVekko);
-    g.fillRoundedRectangle (v.getX() - 10, v.getY() - 10, v.getWidth() + 20, v.getHeight() + 20, 25.0f);
+    PanelFrame::paint (g, viewport->getBounds());
 }
 
 void ISRCListComponent::resized()
 {
     const int W = getWidth();
     const int H = getHeight();
-    const int u = (int) (0.036 * W);
-
-    closeButton->setBounds ((int) (W - 2.3 * u), (int) (0.3 * u), (int) (1.2 * u), (int) (1.2 * u));
-    closeButton->setAlwaysOnTop (false);
-
-    viewport->setBounds (u, (int) (2.2 * u), W - 2 * u, H - 3 * u);
+    const int u = PanelFrame::unitOf (W);
+    PanelFrame::layout (W, H, *closeButton, *viewport);
     const int viewWidth = viewport->getWidth();
     content->setBounds (0, 0, viewWidth - viewport->getScrollBarThickness(), (int) filePaths.size() * u);
 
