@@ -1,3 +1,4 @@
+#include "analysis/PanelTestSupport.h"
 #include "app/HomeTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -63,4 +64,36 @@ TEST (PanelButtons, SitBesideRulesAndGoWithTheHomePage)
     pumpMessages (20);
     EXPECT_FALSE (main->loudnessButton.isVisible());
     EXPECT_FALSE (main->isrcButton.isVisible());
+}
+
+TEST (PanelButtons, LoudnessOpensItsPanelWhoseThreadMeasuresWhatIsDroppedThere)
+{
+    TempFolder folder;
+    ShownMainComponent main;
+    auto& panel = main->analysisList;
+
+    main->loudnessButton.triggerClick();
+    pumpMessages (20);
+    EXPECT_TRUE (panel.isVisible());
+    EXPECT_EQ (panel.getBounds(), main->getLocalBounds());
+
+    const auto file = writeWav (folder / "Snare.wav");
+    main->dropTarget.filesDropped ({ file.getFullPathName() }, 10, 10);
+    // Digital silence measures, and so the row leaves "Pending..." and "Analyzing" for its values.
+    ASSERT_TRUE (pumpUntil ([&]
+    {
+        const auto rows = panelRows (panel);
+        return rows.size() == 1 && rows[0].lufsText().endsWith (" LUFS");
+    }));
+
+    juce::Button* close = nullptr;
+    for (auto* child : panel.getChildren())
+        if (auto* b = dynamic_cast<juce::TextButton*> (child); b != nullptr && b->getButtonText() == "X")
+            close = b;
+    ASSERT_NE (close, nullptr);
+    main->dropTarget.acceptFiles = false;
+    close->triggerClick();
+    pumpMessages (20);
+    EXPECT_FALSE (panel.isVisible());
+    EXPECT_TRUE (main->dropTarget.acceptFiles);
 }
