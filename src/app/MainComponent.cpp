@@ -116,7 +116,7 @@ MainComponent::MainComponent()
 
     renamePage.closeButton.onClick = [this] { renamePageClosed(); };
     renamePage.renameRulesButton.onClick = [this] { renamePageRulesClicked(); };
-    rulesPage.closeButton.onClick = [this] { rulesPageClosed(); };
+    rulesPage.closeButton->onClick = [this] { rulesPageClosed(); };
 
     startTimer (kIntakeIntervalMs);
     restoreAllLufsStates();

@@ -106,7 +106,8 @@ std::vector<Instrument> readDefaultRules()
 juce::String readFileText (const juce::File& file)
 {
     juce::FileInputStream stream (file);
-    return stream.openedOk() ? stream.readEntireStreamAsString() : juce::String();
+    return stream.openedOk() && stream.getTotalLength() <= kMaxFileBytes ? stream.readEntireStreamAsString()
+                                                                         : juce::String();
 }
 
 CheckResult check (const juce::File& file)
@@ -119,7 +120,7 @@ CheckResult check (const juce::File& file)
 
     juce::FileInputStream stream (file);
 
-    if (stream.failedToOpen())
+    if (stream.failedToOpen() || stream.getTotalLength() > kMaxFileBytes)
         return failure ("Error: Could not read CSV file");
 
     const auto lines = splitLines (stream.readEntireStreamAsString());

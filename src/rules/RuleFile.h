@@ -47,7 +47,12 @@ namespace RuleFile
     // The built-in table as instruments (58 of them).
     std::vector<Instrument> readDefaultRules();
 
+    // Rule files past this size are not read: the built-in table is 8 KB, and a file of gigabytes
+    // would be read whole into memory.
+    constexpr juce::int64 kMaxFileBytes = 1 << 20;
+
     // Reads a rule file as text: UTF-8 (a UTF-8 byte-order mark skipped) or UTF-16 with its mark.
+    // A file past kMaxFileBytes reads as the empty text.
     juce::String readFileText (const juce::File& file);
 
     // The outcome of checking a rule file: accepted, or the status text of the first failure.
@@ -58,7 +63,7 @@ namespace RuleFile
     };
 
     // Checks a rule file line by line before it is loaded; failures name the file line (1-based,
-    // counting blank, comment and header lines).
+    // counting blank, comment and header lines). A file past kMaxFileBytes cannot be read.
     CheckResult check (const juce::File& file);
 
     // True when every code point of text is below 128 (also for the empty text).

@@ -2,26 +2,125 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
-// The rules page: the rule table shown for editing. Runs on the message thread.
+#include "look/RoundedLabels.h"
+#include "rules/RuleFile.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+// A name editor that also reports when it gains the keyboard focus, so that clicking into an
+// instrument's name selects that instrument. Message thread only.
+class InstrumentTextEditor final : public juce::TextEditor
+{
+public:
+    InstrumentTextEditor() = default;
+    ~InstrumentTextEditor() override = default;
+
+    void focusGained (juce::Component::FocusChangeType cause) override;
+
+    std::function<void()> onFocusGained;
+
+private:
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (InstrumentTextEditor)
+};
+
+// The rules page: the instruments of its own rule table on the left (select button, editable name,
+// and on the selected row up, down and delete), the terms of the selected instrument on the right
+// (editable term, delete), a status line, and the commands ADD INSTRUMENT, ADD TERM, DEFAULT RULES,
+// LOAD RULES, SAVE RULES and SAVE RULES AS. Lists, selection and layout live in Rules.cpp, the
+// commands in RulesCommands.cpp.
+//
+// Threads: everything runs on the message thread, file reading and writing included. The file
+// dialogs complete later on the message thread; ADD TERM's scroll is posted there.
 class Rules final : public juce::Component
 {
 public:
+    static constexpr const char* kRulesFilePattern = "*.csv";
+    static constexpr const char* kTitleText =
+        "Rules Editor - Left: Instrument categories, Right: Detection terms for highlighted instrument";
+
+    // Builds the page with an empty table; the main component loads the built-in one.
     Rules();
     ~Rules() override;
 
     void paint (juce::Graphics& g) override;
     void resized() override;
 
-    // Shows the built-in rule table again, replacing whatever the page showed.
+    // The built-in table replaces the page's table.
     void loadDefaultRules();
+    // The built-in table (empty file) or the rule text of file replaces the page's table, which is
+    // then shown with its first instrument selected. file becomes the target of SAVE RULES.
+    void loadRulesFromFile (const juce::File& file);
+
+    void updateInstrumentsList();
+    void selectInstrument (int index);
+    void updateTermesList();
+
+    // Commands.
+    void addNewTerme();
+    void addInstrument();
+    void restoreDefaultRules();
+    void loadCSVRules();
+    void saveRules();
+    void saveRulesAs();
+    // Completions of the LOAD RULES and SAVE RULES AS dialogs; an empty file means cancelled.
+    void rulesFileChosen (const juce::File& file);
+    void saveAsFileChosen (const juce::File& file);
 
     // True when every code point of text is below 128.
     static bool isValidASCII (const juce::String& text);
 
-    juce::ImageButton closeButton;
+    // Members are public so that the tests can drive the page as a user would; the declaration
+    // order is the construction order.
+    RoundLabel statusLabel;
+    std::vector<Instrument> instruments;
+    juce::File rulesFile;
+    int selectedIndex = -1;
+    std::vector<juce::String> workingTerms;
+    std::unique_ptr<juce::ImageButton> closeButton;
+    juce::Image deleteIcon, deleteOverIcon;
+    juce::Image upIcon, upOverIcon;
+    juce::Image downIcon, downOverIcon;
+    juce::TextButton addInstrumentButton;
+    juce::TextButton defaultRulesButton;
+    juce::TextButton loadRulesButton;
+    juce::TextButton saveRulesButton;
+    juce::TextButton saveRulesAsButton;
+    juce::TextButton addTermButton;
+    std::unique_ptr<juce::FileChooser> loadChooser;
+    std::unique_ptr<juce::FileChooser> saveChooser;
+    juce::Viewport instrumentsViewport;
+    juce::Component instrumentsContent;
+    juce::OwnedArray<InstrumentTextEditor> instrumentEditors;
+    juce::OwnedArray<juce::TextButton> selectButtons;
+    std::vector<std::unique_ptr<juce::ImageButton>> deleteButtons;
+    std::vector<std::unique_ptr<juce::ImageButton>> upButtons;
+    std::vector<std::unique_ptr<juce::ImageButton>> downButtons;
+    juce::Viewport termsViewport;
+    juce::Component termsContent;
+    juce::OwnedArray<juce::TextEditor> termEditors;
+    std::vector<std::unique_ptr<juce::ImageButton>> termDeleteButtons;
 
 private:
-    juce::Image deleteIcon, deleteOverIcon;
+    void setStatus (const juce::String& text);
+    void commitWorkingTerms();
+    void createInstrumentRow (int index);
+    void createTermRow (int index);
+    std::unique_ptr<juce::ImageButton> makeIconButton (const juce::Image& normal, const juce::Image& over) const;
+    void paintConnector (juce::Graphics& g);
+    void layoutInstrumentRows (int u, int g);
+    void layoutTermRows (int u, int g);
+
+    void instrumentNameChanged (int index, const juce::TextEditor& editor);
+    void instrumentNameFocused (int index);
+    void moveInstrument (int index, int direction);
+    void deleteInstrument (int index);
+    void termChanged (int index, const juce::TextEditor& editor);
+    void deleteTerm (int index);
+    void editorReturnPressed (juce::TextEditor& editor, const juce::String& status);
+
+    bool writeRulesFile (const juce::File& target);
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (Rules)
 };

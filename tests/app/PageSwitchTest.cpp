@@ -97,13 +97,13 @@ TEST_F (PageSwitches, ClosingTheRulesPageLeadsToTheRenamePageWhenFilesAreListed)
     // Opened from the home page, it still returns to the rename page.
     click (main->rulesButton);
     EXPECT_EQ (shownPage(), Page::rules);
-    click (main->rulesPage.closeButton);
+    click (*main->rulesPage.closeButton);
     EXPECT_EQ (shownPage(), Page::rename);
     EXPECT_EQ (status(), "kept");
     EXPECT_EQ (main->renamePage.getBounds(), main->getLocalBounds());
 
     click (main->renamePage.renameRulesButton);
-    click (main->rulesPage.closeButton);
+    click (*main->rulesPage.closeButton);
     EXPECT_EQ (shownPage(), Page::rename);
 }
 
@@ -112,7 +112,7 @@ TEST_F (PageSwitches, ClosingTheRulesPageWithNothingListedLeadsHome)
     main->statusLabel.setText ("something earlier", juce::dontSendNotification);
     click (main->rulesButton);
     EXPECT_EQ (status(), "something earlier");
-    click (main->rulesPage.closeButton);
+    click (*main->rulesPage.closeButton);
     EXPECT_EQ (shownPage(), Page::home);
     EXPECT_EQ (status(), dragAndDropText);
 }
@@ -147,12 +147,12 @@ TEST (PageSwitch, TheRulesPageShowsAWayBack)
     ASSERT_TRUE (main.rulesPage.isVisible());
 
     // The X of the rules page stands at its top right corner, drawn, where a user can click it.
-    const auto& close = main.rulesPage.closeButton;
+    const auto& close = *main.rulesPage.closeButton;
     EXPECT_EQ (close.getBounds(), juce::Rectangle<int> (791, 9, 36, 36));
     EXPECT_TRUE (close.isVisible());
     EXPECT_TRUE (close.getNormalImage().isValid());
 
-    main.rulesPage.closeButton.triggerClick();
+    main.rulesPage.closeButton->triggerClick();
     tarsio::test::pumpMessages (50);
     EXPECT_FALSE (main.rulesPage.isVisible());
     EXPECT_TRUE (main.openButton.isVisible());

@@ -270,6 +270,26 @@ juce::Image makeIconRemove (bool over)
     });
 }
 
+// An arrow pointing up (or, turned over, down): the rules page's move buttons.
+juce::Image makeIconArrow (bool up, bool over)
+{
+    return draw (200, 200, true, [up, over] (juce::Graphics& g, float w, float)
+    {
+        iconDisc (g, w);
+        const float c = w * 0.5f, d = 30.0f;
+        juce::Path arrow;
+        arrow.startNewSubPath (c - d, c + d * 0.5f);
+        arrow.lineTo (c, c - d * 0.5f);
+        arrow.lineTo (c + d, c + d * 0.5f);
+        if (! up)
+            arrow.applyTransform (juce::AffineTransform::verticalFlip (w));
+        g.setColour (midGrey);
+        g.strokePath (arrow, juce::PathStrokeType (12.0f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded));
+        if (over)
+            iconRing (g, w, lime);
+    });
+}
+
 juce::Image makeIconPlay()
 {
     return draw (200, 200, true, [] (juce::Graphics& g, float w, float)
@@ -323,6 +343,10 @@ int main (int argc, char* argv[])
         { "knob_hover.png", makeKnobHover() },
         { "icon_remove.png", makeIconRemove (false) },
         { "icon_remove_over.png", makeIconRemove (true) },
+        { "icon_up.png", makeIconArrow (true, false) },
+        { "icon_up_over.png", makeIconArrow (true, true) },
+        { "icon_down.png", makeIconArrow (false, false) },
+        { "icon_down_over.png", makeIconArrow (false, true) },
         { "icon_play.png", makeIconPlay() },
         { "icon_pause.png", makeIconPause() },
     };

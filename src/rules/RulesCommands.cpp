@@ -1,0 +1,131 @@
+// The rules page's commands: ADD TERM, ADD INSTRUMENT, DEFAULT RULES, LOAD RULES, SAVE RULES and
+// SAVE RULES AS. Message thread only; the two dialogs complete later on the message thread.
+#include "rules/Rules.h"
+
+#include "rules/RuleTableEdits.h"
+
+//==============================================================================
+void Rules::addNewTerme()
+{
+    if (! RuleTableEdits::isValidIndex (instruments, selectedIndex))
+        return;
+
+    workingTerms.push_back ("newterm");
+    updateTermesList();
+
+    // Scrolled once the new row has been laid out and the viewport has caught up with it.
+    juce::MessageManager::callAsync ([page = juce::Component::SafePointer<Rules> (this)]
+    {
+        if (page != nullptr && page->termsViewport.getViewedComponent() != nullptr)
+            page->termsViewport.setViewPosition (0, page->termsContent.getHeight());
+    });
+}
+
+void Rules::addInstrument()
+{
+    instruments.push_back ({ juce::String(), { juce::String() } });
+    updateInstrumentsList();
+
+    const int last = (int) instruments.size() - 1;
+    selectInstrument (last);
+
+    if (last < selectButtons.size())
+        selectButtons[last]->setToggleState (true, juce::sendNotificationSync);
+
+    instrumentsViewport.setViewPosition (0, instrumentsContent.getHeight());
+}
+
+void Rules::restoreDefaultRules()
+{
+    setStatus ("Loading default rules...");
+    loadDefaultRules();
+    setStatus ("Default rules loaded successfully");
+}
+
+//==============================================================================
+void Rules::loadCSVRules()
+{
+    setStatus ("Choose CSV rules file to load...");
+
+    loadChooser = std::make_unique<juce::FileChooser> ("Choose CSV rules file",
+                                                       juce::File::getSpecialLocation (juce::File::userHomeDirectory),
+                                                       kRulesFilePattern, true);
+    loadChooser->launchAsync (juce::FileBrowserComponent::openMode | juce::FileBrowserComponent::canSelectFiles,
+                              [this] (const juce::FileChooser& chooser) { rulesFileChosen (chooser.getResult()); });
+}
+
+void Rules::rulesFileChosen (const juce::File& file)
+{
+    if (file == juce::File())
+    {
+        setStatus (kTitleText);
+        return;
+    }
+
+    // Nothing is loaded unless every line passes: the table, the selection and its edits stay.
+    const auto check = RuleFile::check (file);
+
+    if (! check.accepted)
+    {
+        setStatus (check.message);
+        return;
+    }
+
+    loadRulesFromFile (file);
+    setStatus ("CSV rules loaded successfully");
+}
+
+//==============================================================================
+void Rules::saveRules()
+{
+    setStatus ("Saving rules...");
+    commitWorkingTerms();
+
+    // A rule file whose folder went away is written anew, folders included. The file itself is left
+    // to the writer, which creates it only once its content is complete: a failed save leaves no
+    // empty file behind.
+    if (rulesFile != juce::File() && ! rulesFile.exists())
+        rulesFile.getParentDirectory().createDirectory();
+
+    setStatus (writeRulesFile (rulesFile) ? "Rules saved successfully" : "Error: Could not save rules file");
+}
+
+void Rules::saveRulesAs()
+{
+    setStatus ("Choose location to save rules...");
+    commitWorkingTerms();
+
+    saveChooser = std::make_unique<juce::FileChooser> ("Save Rules As...", juce::File(), kRulesFilePattern, true);
+    saveChooser->launchAsync (juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles,
+                              [this] (const juce::FileChooser& chooser) { saveAsFileChosen (chooser.getResult()); });
+}
+
+void Rules::saveAsFileChosen (const juce::File& file)
+{
+    if (file == juce::File())
+    {
+        setStatus ("Save cancelled");
+        return;
+    }
+
+    // The page stays usable while the dialog is open: save the terms as they are now.
+    commitWorkingTerms();
+
+    if (! writeRulesFile (file))
+    {
+        setStatus ("Error: Could not save rules file");
+        return;
+    }
+
+    rulesFile = file;
+    setStatus ("Rules saved as " + file.getFileName());
+}
+
+bool Rules::writeRulesFile (const juce::File& target)
+{
+    // The built-in table has no file of its own to go back to.
+    if (target == juce::File())
+        return false;
+
+    return RuleFile::write (instruments, target);
+}
