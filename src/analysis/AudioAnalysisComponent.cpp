@@ -301,14 +301,20 @@ void AudioAnalysisComponent::resized()
     content->setSize (viewWidth - viewport->getScrollBarThickness(), (int) ((rows * u) * 0.9));
 
     const int rowHeight = (int) (0.8 * u);
+    const int lufsWidth = (int) (0.14 * viewWidth);
+    const int truePeakWidth = (int) (0.12 * viewWidth);
+    // The name gives up what the remove button needs: at 0.742 of the width the button would lie
+    // past the content's right edge, where nobody can see or click it.
+    const int nameWidth = juce::jmax (0, juce::jmin ((int) (0.742 * viewWidth),
+                                                     content->getWidth() - lufsWidth - truePeakWidth - 2 - u));
     for (int i = 0; i < rows && i < nameLabels.size(); ++i)
     {
         const int y = (int) ((i * u) * 0.9);
 
         auto* nameLabel = nameLabels[i];
-        nameLabel->setBounds (0, y, (int) (0.742 * viewWidth), rowHeight);
-        lufsLabels[i]->setBounds (nameLabel->getRight(), y, (int) (0.14 * viewWidth), rowHeight);
-        truePeakLabels[i]->setBounds (lufsLabels[i]->getRight(), y, (int) (0.12 * viewWidth), rowHeight);
+        nameLabel->setBounds (0, y, nameWidth, rowHeight);
+        lufsLabels[i]->setBounds (nameLabel->getRight(), y, lufsWidth, rowHeight);
+        truePeakLabels[i]->setBounds (lufsLabels[i]->getRight(), y, truePeakWidth, rowHeight);
         removeButtons[i]->setBounds (truePeakLabels[i]->getRight() + 2, (int) ((i * u) * 0.9 - 2.0), u, u);
         removeButtons[i]->setAlwaysOnTop (false);
     }

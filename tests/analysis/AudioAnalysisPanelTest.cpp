@@ -186,11 +186,18 @@ TEST (AudioAnalysisPanelTest, LayoutFollowsThePanelWidth)
 
     const auto row = panelRows (panel)[1];
     const int vw = viewport->getWidth();
-    EXPECT_EQ (row.name->getBounds(), juce::Rectangle<int> (0, (int) (u * 0.9), (int) (0.742 * vw), (int) (0.8 * u)));
+    EXPECT_EQ (row.name->getY(), (int) (u * 0.9));
+    EXPECT_EQ (row.name->getHeight(), (int) (0.8 * u));
     EXPECT_EQ (row.lufs->getX(), row.name->getRight());
     EXPECT_EQ (row.lufs->getWidth(), (int) (0.14 * vw));
     EXPECT_EQ (row.truePeak->getX(), row.lufs->getRight());
+    EXPECT_EQ (row.truePeak->getWidth(), (int) (0.12 * vw));
     EXPECT_EQ (row.remove->getBounds(), juce::Rectangle<int> (row.truePeak->getRight() + 2, (int) (u * 0.9 - 2.0), u, u));
+
+    // The name leaves room for the remove button inside the content, where it can be clicked.
+    const auto contentWidth = viewport->getViewedComponent()->getWidth();
+    EXPECT_EQ (row.remove->getRight(), contentWidth);
+    EXPECT_LT (row.name->getWidth(), (int) (0.742 * vw));
 }
 
 TEST (AudioAnalysisPanelTest, CloseHidesThePanelAndLetsFilesBeDroppedAgain)
