@@ -1,6 +1,15 @@
 #include "rules/RuleFile.h"
 
+#include "rules/SafeFileWriter.h"
+
 #include "BinaryData.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace RuleFile
 {
@@ -103,27 +112,68 @@ std::vector<Instrument> readDefaultRules()
     return read (getDefaultRulesText());
 }
 
+namespace
+{
+    // The file's text, or nothing when it is no regular file (a pipe would block, a device never
+    // ends), cannot be opened, or is past kMaxFileBytes.
+    std::optional<juce::String> readRuleText (const juce::File& file)
+    {
+        const int fd = ::open (file.getFullPathName().toRawUTF8(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+
+        if (fd < 0)
+            return std::nullopt;
+
+        struct stat info {};
+        juce::MemoryBlock bytes;
+        std::vector<char> buffer (65536);
+        bool complete = ::fstat (fd, &info) == 0 && S_ISREG (info.st_mode) && info.st_size <= kMaxFileBytes;
+
+        // Up to one byte past the bound, in case the file grew since it was measured.
+        while (complete)
+        {
+            const auto got = ::read (fd, buffer.data(), buffer.size());
+
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+            {
+                complete = (got == 0);
+                break;
+            }
+
+            bytes.append (buffer.data(), (size_t) got);
+            complete = (juce::int64) bytes.getSize() <= kMaxFileBytes;
+        }
+
+        ::close (fd);
+
+        if (! complete)
+            return std::nullopt;
+
+        juce::MemoryInputStream stream (bytes, false);
+        return stream.readEntireStreamAsString();
+    }
+}
+
 juce::String readFileText (const juce::File& file)
 {
-    juce::FileInputStream stream (file);
-    return stream.openedOk() && stream.getTotalLength() <= kMaxFileBytes ? stream.readEntireStreamAsString()
-                                                                         : juce::String();
+    return readRuleText (file).value_or (juce::String());
 }
 
 CheckResult check (const juce::File& file)
 {
     const auto failure = [] (const juce::String& message) { return CheckResult { false, message }; };
 
-    // A folder is no rule file: treat it like a missing file rather than as an unreadable one.
-    if (! file.existsAsFile())
+    if (! file.exists())
         return failure ("Error: CSV file does not exist");
 
-    juce::FileInputStream stream (file);
+    // A folder exists but is no file to read.
+    const auto text = readRuleText (file);
 
-    if (stream.failedToOpen() || stream.getTotalLength() > kMaxFileBytes)
+    if (! text.has_value())
         return failure ("Error: Could not read CSV file");
 
-    const auto lines = splitLines (stream.readEntireStreamAsString());
+    const auto lines = splitLines (*text);
 
     if (lines.isEmpty())
         return failure ("Error: CSV file is empty");
@@ -186,41 +236,7 @@ juce::String toText (const std::vector<Instrument>& instruments)
 
 bool write (const std::vector<Instrument>& instruments, const juce::File& target)
 {
-    if (target.isDirectory() || (target.exists() && ! target.hasWriteAccess()))
-        return false;
-
     const auto text = toText (instruments);
-    const auto writeAll = [&text] (juce::FileOutputStream& stream)
-    {
-        if (stream.failedToOpen() || ! stream.setPosition (0) || stream.truncate().failed())
-            return false;
-
-        const auto written = stream.writeText (text, false, false, nullptr);
-        stream.flush();
-        return written && stream.getStatus().wasOk();
-    };
-
-    // Written beside the target and moved over it only once complete, so that a failed save
-    // (full disk, vanished folder) leaves the former file whole instead of truncated.
-    juce::TemporaryFile temporary (target);
-    bool temporaryOpened = false;
-
-    {
-        juce::FileOutputStream stream (temporary.getFile(), 16384);
-        temporaryOpened = stream.openedOk();
-
-        if (temporaryOpened && ! writeAll (stream))
-            return false;
-    }
-
-    if (temporaryOpened)
-        return temporary.overwriteTargetFileWithTemporary();
-
-    // A folder that takes no new file may still hold a writable target: replace its content in place.
-    if (! target.existsAsFile())
-        return false;
-
-    juce::FileOutputStream stream (target, 16384);
-    return writeAll (stream);
+    return SafeFileWriter::write (target, text.toRawUTF8(), text.getNumBytesAsUTF8());
 }
 }

@@ -47,12 +47,12 @@ namespace RuleFile
     // The built-in table as instruments (58 of them).
     std::vector<Instrument> readDefaultRules();
 
-    // Rule files past this size are not read: the built-in table is 8 KB, and a file of gigabytes
-    // would be read whole into memory.
-    constexpr juce::int64 kMaxFileBytes = 1 << 20;
+    // Rule files past this size are not read, so that a file of gigabytes is never read whole into
+    // memory; no real table comes near it (5,000 instruments take about 700 KB).
+    constexpr juce::int64 kMaxFileBytes = (juce::int64) 64 << 20;
 
     // Reads a rule file as text: UTF-8 (a UTF-8 byte-order mark skipped) or UTF-16 with its mark.
-    // A file past kMaxFileBytes reads as the empty text.
+    // Only a regular file of at most kMaxFileBytes is read; anything else reads as the empty text.
     juce::String readFileText (const juce::File& file);
 
     // The outcome of checking a rule file: accepted, or the status text of the first failure.
@@ -63,7 +63,8 @@ namespace RuleFile
     };
 
     // Checks a rule file line by line before it is loaded; failures name the file line (1-based,
-    // counting blank, comment and header lines). A file past kMaxFileBytes cannot be read.
+    // counting blank, comment and header lines). A folder, device or pipe, or a file past
+    // kMaxFileBytes, cannot be read.
     CheckResult check (const juce::File& file);
 
     // True when every code point of text is below 128 (also for the empty text).
@@ -73,7 +74,7 @@ namespace RuleFile
     // per instrument with its terms joined by ",", untrimmed and unescaped.
     juce::String toText (const std::vector<Instrument>& instruments);
 
-    // Writes the instruments to target, replacing all of its former content. Returns false, and leaves
-    // the file as it was, when the file cannot be opened for writing.
+    // Writes the instruments as the whole content of target (see SafeFileWriter: links, mode and
+    // hard links are kept). Returns false, and leaves the file as it was, when it cannot be written.
     bool write (const std::vector<Instrument>& instruments, const juce::File& target);
 }

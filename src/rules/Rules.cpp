@@ -13,13 +13,11 @@ juce::Image loadIcon (const void* data, int size)
     return juce::ImageCache::getFromMemory (data, size);
 }
 
-void styleEditor (juce::TextEditor& editor, const juce::String& text, const juce::String& placeholder,
-                  juce::Colour highlight, juce::Colour outline)
+// The caret shows while the editor has the focus (FocusCaretEditor).
+void styleEditor (juce::TextEditor& editor, const juce::String& placeholder, juce::Colour highlight, juce::Colour outline)
 {
-    editor.setText (text, juce::dontSendNotification);
     editor.setTextToShowWhenEmpty (placeholder, termsVekko);
     editor.setJustification (juce::Justification::centred);
-    editor.setCaretVisible (true);
     editor.setMultiLine (false, false);
     editor.setWantsKeyboardFocus (true);
     editor.setReadOnly (false);
@@ -34,15 +32,6 @@ void styleEditor (juce::TextEditor& editor, const juce::String& text, const juce
 // Positions are computed in floating point and truncated toward zero, as everywhere on the page.
 int toInt (double value) noexcept { return (int) value; }
 } // namespace
-
-//==============================================================================
-void InstrumentTextEditor::focusGained (juce::Component::FocusChangeType cause)
-{
-    juce::TextEditor::focusGained (cause);
-
-    if (onFocusGained != nullptr)
-        onFocusGained();
-}
 
 //==============================================================================
 Rules::Rules()
@@ -105,9 +94,18 @@ Rules::Rules()
         button->setColour (juce::TextButton::textColourOffId, whiteLightVekko);
         button->setColour (juce::TextButton::textColourOnId, greenVekko);
     }
+
+    // Rows get widgets as they come into view; the connector follows the instrument list.
+    instrumentsViewport.onVisibleAreaChanged = [this] { coverInstrumentRows(); repaint(); };
+    termsViewport.onVisibleAreaChanged = [this] { coverTermRows(); };
 }
 
-Rules::~Rules() = default;
+Rules::~Rules()
+{
+    // The rows go before the viewports: nothing may cover rows from here on.
+    instrumentsViewport.onVisibleAreaChanged = nullptr;
+    termsViewport.onVisibleAreaChanged = nullptr;
+}
 
 bool Rules::isValidASCII (const juce::String& text)
 {
@@ -154,7 +152,10 @@ void Rules::loadRulesFromFile (const juce::File& file)
     if (! instruments.empty())
     {
         selectInstrument (0);
-        selectButtons[0]->setToggleState (true, juce::dontSendNotification);
+
+        if (auto* row = findInstrumentRow (0))
+            row->selectButton.setToggleState (true, juce::dontSendNotification);
+
         setStatus ("Edit instrument name and configure detection terms - Click other instruments to switch");
     }
     else
@@ -167,55 +168,86 @@ void Rules::loadRulesFromFile (const juce::File& file)
 //==============================================================================
 void Rules::updateInstrumentsList()
 {
-    instrumentEditors.clear();
-    selectButtons.clear();
-    upButtons.clear();
-    downButtons.clear();
-    deleteButtons.clear();
+    instrumentRows.refill ((int) instruments.size(), [this] (InstrumentRow& row) { showInstrumentRow (row); });
 
-    for (int i = 0; i < (int) instruments.size(); ++i)
-        createInstrumentRow (i);
-
-    instrumentsContent.addAndMakeVisible (addInstrumentButton);
+    addInstrumentButton.setVisible (true);
     addInstrumentButton.toFront (false);
 
     if (RuleTableEdits::isValidIndex (instruments, selectedIndex))
     {
         const int index = selectedIndex;
         selectInstrument (index);
+
         // Its click handler selects the same instrument again.
-        selectButtons[index]->setToggleState (true, juce::sendNotificationSync);
+        if (auto* row = findInstrumentRow (index))
+            row->selectButton.setToggleState (true, juce::sendNotificationSync);
     }
 
     resized();
 }
 
-void Rules::createInstrumentRow (int i)
+std::unique_ptr<InstrumentRow> Rules::makeInstrumentRow()
 {
-    auto* editor = instrumentEditors.add (new InstrumentTextEditor());
-    styleEditor (*editor, instruments[(size_t) i].name, "Enter instrument name...", greenVekko, greyVekko);
-    editor->onTextChange = [this, i, editor] { instrumentNameChanged (i, *editor); };
-    editor->onReturnKey = [this, editor] { editorReturnPressed (*editor, "Instrument name updated"); };
-    editor->onFocusGained = [this, i] { instrumentNameFocused (i); };
-    instrumentsContent.addAndMakeVisible (editor);
+    auto row = std::make_unique<InstrumentRow> (instrumentsContent, makeIconButton (upIcon, upOverIcon),
+                                                makeIconButton (downIcon, downOverIcon),
+                                                makeIconButton (deleteIcon, deleteOverIcon));
+    auto& r = *row;
 
-    auto* select = selectButtons.add (new juce::TextButton());
-    select->setClickingTogglesState (true);
-    select->setRadioGroupId (2);
-    select->onClick = [this, i] { selectInstrument (i); };
-    instrumentsContent.addAndMakeVisible (select);
+    // Handlers act on the instrument that the row shows when they run.
+    styleEditor (r.nameEditor, "Enter instrument name...", greenVekko, greyVekko);
+    r.nameEditor.onTextChange = [this, &r] { instrumentNameChanged (r.index, r.nameEditor); };
+    r.nameEditor.onReturnKey = [this, &r] { editorReturnPressed (r.nameEditor, "Instrument name updated"); };
+    r.nameEditor.onFocusGained = [this, &r] { instrumentNameFocused (r.index); };
 
-    auto& up = *upButtons.emplace_back (makeIconButton (upIcon, upOverIcon));
-    up.onClick = [this, i] { moveInstrument (i, -1); };
-    instrumentsContent.addAndMakeVisible (up);
+    r.selectButton.setClickingTogglesState (true);
+    r.selectButton.setRadioGroupId (2);
+    r.selectButton.onClick = [this, &r] { selectInstrument (r.index); };
 
-    auto& down = *downButtons.emplace_back (makeIconButton (downIcon, downOverIcon));
-    down.onClick = [this, i] { moveInstrument (i, +1); };
-    instrumentsContent.addAndMakeVisible (down);
+    r.upButton->onClick = [this, &r] { moveInstrument (r.index, -1); };
+    r.downButton->onClick = [this, &r] { moveInstrument (r.index, +1); };
+    r.deleteButton->onClick = [this, &r] { deleteInstrument (r.index); };
+    return row;
+}
 
-    auto& remove = *deleteButtons.emplace_back (makeIconButton (deleteIcon, deleteOverIcon));
-    remove.onClick = [this, i] { deleteInstrument (i); };
-    instrumentsContent.addAndMakeVisible (remove);
+// Fills a row for instrument row.index: name, selection look, and its place in the list.
+void Rules::showInstrumentRow (InstrumentRow& row)
+{
+    const int i = row.index;
+    const bool selected = (i == selectedIndex);
+    const auto& name = instruments[(size_t) i].name;
+
+    if (row.nameEditor.getText() != name)
+        row.nameEditor.setText (name, juce::dontSendNotification);
+
+    row.nameEditor.setColour (juce::TextEditor::backgroundColourId, selected ? greyDownVekko : blackVekko);
+    row.nameEditor.setColour (juce::TextEditor::outlineColourId, selected ? greenVekko : greyDownVekko);
+    row.selectButton.setToggleState (selected, juce::dontSendNotification);
+    row.nameEditor.setVisible (true);
+    row.selectButton.setVisible (true);
+
+    const int u = unit();
+    const int g = toInt (0.2 * u);
+    const int buttonY = toInt (0.9 * (i * u) - 0.1 * u);
+    row.selectButton.setBounds (2 * g, buttonY, u, u);
+    row.nameEditor.setBounds (row.selectButton.getRight() + g, toInt (0.9 * (i * u)),
+                              toInt (0.575 * instrumentsViewport.getWidth()), toInt (0.8 * u));
+
+    // Only the selected row shows its move and delete buttons.
+    int x = row.nameEditor.getRight() + g;
+
+    for (auto* button : { row.upButton.get(), row.downButton.get(), row.deleteButton.get() })
+    {
+        button->setBounds (x, buttonY, u, u);
+        button->setVisible (selected);
+        x += u + g;
+    }
+}
+
+void Rules::coverInstrumentRows()
+{
+    const auto range = rowsInView (instrumentsViewport, (int) instruments.size());
+    instrumentRows.cover (range.getStart(), range.getEnd(), [this] { return makeInstrumentRow(); },
+                          [this] (InstrumentRow& row) { showInstrumentRow (row); });
 }
 
 void Rules::selectInstrument (int index)
@@ -228,17 +260,9 @@ void Rules::selectInstrument (int index)
     workingTerms = instruments[(size_t) index].termes;
     setStatus ("Editing terms for: " + instruments[(size_t) index].name);
 
-    for (int i = 0; i < instrumentEditors.size(); ++i)
-    {
-        const bool selected = (i == index);
-        auto* editor = instrumentEditors[i];
-        editor->setColour (juce::TextEditor::backgroundColourId, selected ? greyDownVekko : blackVekko);
-        editor->setColour (juce::TextEditor::outlineColourId, selected ? greenVekko : greyDownVekko);
-
-        for (auto* buttons : { &upButtons, &downButtons, &deleteButtons })
-            if (i < (int) buttons->size())
-                (*buttons)[(size_t) i]->setVisible (selected);
-    }
+    for (auto& row : instrumentRows.rows)
+        if (row->index >= 0)
+            showInstrumentRow (*row);
 
     updateTermesList();
     repaint();
@@ -246,9 +270,6 @@ void Rules::selectInstrument (int index)
 
 void Rules::updateTermesList()
 {
-    termEditors.clear();
-    termDeleteButtons.clear();
-
     if (! RuleTableEdits::isValidIndex (instruments, selectedIndex))
     {
         workingTerms.clear();
@@ -257,29 +278,68 @@ void Rules::updateTermesList()
             setStatus ("Select an instrument to edit its terms");
     }
 
-    for (int j = 0; j < (int) workingTerms.size(); ++j)
-        createTermRow (j);
+    termRows.refill ((int) workingTerms.size(), [this] (TermRow& row) { showTermRow (row); });
 
-    termsContent.addAndMakeVisible (addTermButton);
+    addTermButton.setVisible (true);
     addTermButton.toFront (false);
 
     // Rebuilding the terms must not scroll the instrument list.
     const int instrumentsScroll = instrumentsViewport.getViewPositionY();
     resized();
     instrumentsViewport.setViewPosition (0, instrumentsScroll);
+    repaint();   // the connector leads to the first term row, or nowhere when there is none
 }
 
-void Rules::createTermRow (int j)
+std::unique_ptr<TermRow> Rules::makeTermRow()
 {
-    auto* editor = termEditors.add (new juce::TextEditor());
-    styleEditor (*editor, workingTerms[(size_t) j], "Enter term...", orangeVekko, greenVekko);
-    editor->onTextChange = [this, j, editor] { termChanged (j, *editor); };
-    editor->onReturnKey = [this, editor] { editorReturnPressed (*editor, "Detection term updated"); };
-    termsContent.addAndMakeVisible (editor);
+    auto row = std::make_unique<TermRow> (termsContent, makeIconButton (deleteIcon, deleteOverIcon));
+    auto& r = *row;
 
-    auto& remove = *termDeleteButtons.emplace_back (makeIconButton (deleteIcon, deleteOverIcon));
-    remove.onClick = [this, j] { deleteTerm (j); };
-    termsContent.addAndMakeVisible (remove);
+    styleEditor (r.editor, "Enter term...", orangeVekko, greenVekko);
+    r.editor.onTextChange = [this, &r] { termChanged (r.index, r.editor); };
+    r.editor.onReturnKey = [this, &r] { editorReturnPressed (r.editor, "Detection term updated"); };
+    r.deleteButton->onClick = [this, &r] { deleteTerm (r.index); };
+    return row;
+}
+
+void Rules::showTermRow (TermRow& row)
+{
+    const int j = row.index;
+    const auto& term = workingTerms[(size_t) j];
+
+    if (row.editor.getText() != term)
+        row.editor.setText (term, juce::dontSendNotification);
+
+    const int u = unit();
+    const int g = toInt (0.2 * u);
+    row.editor.setBounds (3 * g, toInt (0.9 * (j * u)), toInt (0.78 * termsViewport.getWidth() - g), toInt (0.8 * u));
+    row.deleteButton->setBounds (row.editor.getRight() + g, toInt (0.9 * (j * u) - 0.1 * u), u, u);
+    row.setVisible (true);
+}
+
+void Rules::coverTermRows()
+{
+    const auto range = rowsInView (termsViewport, (int) workingTerms.size());
+    termRows.cover (range.getStart(), range.getEnd(), [this] { return makeTermRow(); },
+                    [this] (TermRow& row) { showTermRow (row); });
+}
+
+int Rules::unit() const noexcept
+{
+    return toInt (0.036 * getWidth());
+}
+
+// The rows of a list that its viewport shows, with one more at each end.
+juce::Range<int> Rules::rowsInView (const juce::Viewport& viewport, int count) const
+{
+    const double pitch = 0.9 * unit();
+
+    if (pitch <= 0.0 || count <= 0)
+        return {};
+
+    const int top = viewport.getViewPositionY();
+    const int first = juce::jlimit (0, count, toInt (top / pitch) - 1);
+    return { first, juce::jlimit (first, count, toInt ((top + viewport.getViewHeight()) / pitch) + 2) };
 }
 
 //==============================================================================
@@ -293,11 +353,13 @@ void Rules::instrumentNameChanged (int index, const juce::TextEditor& editor)
 
 void Rules::instrumentNameFocused (int index)
 {
-    if (! RuleTableEdits::isValidIndex (instruments, index) || index >= selectButtons.size())
+    if (! RuleTableEdits::isValidIndex (instruments, index))
         return;
 
     selectInstrument (index);
-    selectButtons[index]->setToggleState (true, juce::sendNotificationSync);
+
+    if (auto* row = findInstrumentRow (index))
+        row->selectButton.setToggleState (true, juce::sendNotificationSync);
 }
 
 void Rules::moveInstrument (int index, int direction)
@@ -362,37 +424,37 @@ void Rules::paint (juce::Graphics& g)
 
 void Rules::paintConnector (juce::Graphics& g)
 {
-    if (! RuleTableEdits::isValidIndex (instruments, selectedIndex)
-        || selectedIndex >= (int) deleteButtons.size() || selectedIndex >= instrumentEditors.size())
+    if (! RuleTableEdits::isValidIndex (instruments, selectedIndex))
         return;
 
+    // The selected row's geometry, whether or not it has widgets now.
+    const int u = unit();
+    const int gap = toInt (0.2 * u);
     const auto V = instrumentsViewport.getBounds();
-    const auto D = deleteButtons[(size_t) selectedIndex]->getBounds();
-    const auto* editor = instrumentEditors[selectedIndex];
-    const int h = toInt (D.getHeight() * 0.5 + V.getY());
-    const int c = h - instrumentsViewport.getViewPositionY() + D.getY();
+    const int h = toInt (u * 0.5 + V.getY());
+    const int c = h - instrumentsViewport.getViewPositionY() + toInt (0.9 * (selectedIndex * u) - 0.1 * u);
+    const int editorRight = 3 * gap + u + toInt (0.575 * V.getWidth());
     const auto right = (float) V.getRight();
 
     g.setColour (termsVekko);
 
     if (V.getY() < c && c < V.getBottom())
-        g.drawLine ((float) (V.getX() + editor->getRight()), (float) c, right, (float) c, 2.0f);
+        g.drawLine ((float) (V.getX() + editorRight), (float) c, right, (float) c, 2.0f);
 
     // With no term row there is nothing on the right to lead to.
-    if (termDeleteButtons.empty() || termEditors.isEmpty())
+    if (workingTerms.empty())
         return;
 
-    const int t = termDeleteButtons.front()->getY() + h;
+    const int t = toInt (-0.1 * u) + h;
     g.drawLine (right, (float) juce::jlimit (V.getY(), V.getBottom(), c), right, (float) t, 2.0f);
-    g.drawLine (right, (float) t, (float) (termsViewport.getX() + termEditors[0]->getX()), (float) t, 2.0f);
+    g.drawLine (right, (float) t, (float) (termsViewport.getX() + 3 * gap), (float) t, 2.0f);
 }
 
 void Rules::resized()
 {
     const int W = getWidth();
     const int H = getHeight();
-    const int u = toInt (0.036 * W);
-    const int g = toInt (0.2 * u);
+    const int u = unit();
     const int square = toInt (1.2 * u);
     const int columnWidth = toInt (0.48 * W);
 
@@ -408,60 +470,46 @@ void Rules::resized()
     termsViewport.setBounds (columnWidth + 2 * u, instrumentsViewport.getY(), W - columnWidth - 4 * u,
                              instrumentsViewport.getHeight());
 
-    layoutInstrumentRows (u, g);
-    layoutTermRows (u, g);
+    layoutInstrumentRows();
+    layoutTermRows();
 }
 
-void Rules::layoutInstrumentRows (int u, int g)
+void Rules::layoutInstrumentRows()
 {
+    const int u = unit();
+    const int g = toInt (0.2 * u);
     const int n = (int) instruments.size();
     instrumentsContent.setBounds (0, 0, instrumentsViewport.getWidth() - instrumentsViewport.getScrollBarThickness(),
                                   toInt (0.9 * ((n + 1) * u) + 0.5 * u));
 
-    for (int i = 0; i < instrumentEditors.size(); ++i)
-    {
-        const int buttonY = toInt (0.9 * (i * u) - 0.1 * u);
-        auto* select = selectButtons[i];
-        auto* editor = instrumentEditors[i];
-        select->setBounds (2 * g, buttonY, u, u);
-        editor->setBounds (select->getRight() + g, toInt (0.9 * (i * u)),
-                           toInt (0.575 * instrumentsViewport.getWidth()), toInt (0.8 * u));
+    // Below the last row, where a name editor would stand; at the top of an empty table.
+    addInstrumentButton.setBounds (3 * g + u, toInt (0.9 * (n * u)), toInt (0.575 * instrumentsViewport.getWidth()),
+                                   toInt (1.2 * u));
 
-        int x = editor->getRight() + g;
+    for (auto& row : instrumentRows.rows)
+        if (row->index >= 0)
+            showInstrumentRow (*row);
 
-        for (auto* buttons : { &upButtons, &downButtons, &deleteButtons })
-        {
-            if (i >= (int) buttons->size())
-                continue;
-
-            (*buttons)[(size_t) i]->setBounds (x, buttonY, u, u);
-            x += u + g;
-        }
-    }
-
-    if (n > 0 && ! instrumentEditors.isEmpty())
-        addInstrumentButton.setBounds (instrumentEditors[0]->getX(), toInt (0.9 * (n * u)),
-                                       instrumentEditors[0]->getWidth(), toInt (1.2 * u));
+    coverInstrumentRows();
 }
 
-void Rules::layoutTermRows (int u, int g)
+void Rules::layoutTermRows()
 {
+    const int u = unit();
+    const int g = toInt (0.2 * u);
     const int m = (int) workingTerms.size();
     const int editorWidth = toInt (0.78 * termsViewport.getWidth() - g);
     termsContent.setBounds (0, 0, termsViewport.getWidth() - termsViewport.getScrollBarThickness(),
                             toInt (0.9 * ((m + 1) * u) + 0.5 * u));
 
-    for (int j = 0; j < termEditors.size(); ++j)
-    {
-        auto* editor = termEditors[j];
-        editor->setBounds (3 * g, toInt (0.9 * (j * u)), editorWidth, toInt (0.8 * u));
-
-        if (j < (int) termDeleteButtons.size())
-            termDeleteButtons[(size_t) j]->setBounds (editor->getRight() + g, toInt (0.9 * (j * u) - 0.1 * u), u, u);
-    }
-
-    if (m > 0 && ! termEditors.isEmpty())
-        addTermButton.setBounds (termEditors[0]->getX(), toInt (0.9 * (m * u)), termEditors[0]->getWidth(), toInt (1.2 * u));
+    if (m > 0)
+        addTermButton.setBounds (3 * g, toInt (0.9 * (m * u)), editorWidth, toInt (1.2 * u));
     else
         addTermButton.setBounds (3 * g, 0, editorWidth, u);
+
+    for (auto& row : termRows.rows)
+        if (row->index >= 0)
+            showTermRow (*row);
+
+    coverTermRows();
 }

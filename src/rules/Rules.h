@@ -4,32 +4,18 @@
 
 #include "look/RoundedLabels.h"
 #include "rules/RuleFile.h"
+#include "rules/RuleRows.h"
 
 #include <functional>
 #include <memory>
 #include <vector>
 
-// A name editor that also reports when it gains the keyboard focus, so that clicking into an
-// instrument's name selects that instrument. Message thread only.
-class InstrumentTextEditor final : public juce::TextEditor
-{
-public:
-    InstrumentTextEditor() = default;
-    ~InstrumentTextEditor() override = default;
-
-    void focusGained (juce::Component::FocusChangeType cause) override;
-
-    std::function<void()> onFocusGained;
-
-private:
-    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (InstrumentTextEditor)
-};
-
 // The rules page: the instruments of its own rule table on the left (select button, editable name,
 // and on the selected row up, down and delete), the terms of the selected instrument on the right
 // (editable term, delete), a status line, and the commands ADD INSTRUMENT, ADD TERM, DEFAULT RULES,
 // LOAD RULES, SAVE RULES and SAVE RULES AS. Lists, selection and layout live in Rules.cpp, the
-// commands in RulesCommands.cpp.
+// commands in RulesCommands.cpp. Only the rows in view of the two lists have widgets (RuleRows.h):
+// the "rebuilds" fill those rows again.
 //
 // Threads: everything runs on the message thread, file reading and writing included. The file
 // dialogs complete later on the message thread; ADD TERM's scroll is posted there.
@@ -90,27 +76,32 @@ public:
     juce::TextButton addTermButton;
     std::unique_ptr<juce::FileChooser> loadChooser;
     std::unique_ptr<juce::FileChooser> saveChooser;
-    juce::Viewport instrumentsViewport;
+    RowsViewport instrumentsViewport;
     juce::Component instrumentsContent;
-    juce::OwnedArray<InstrumentTextEditor> instrumentEditors;
-    juce::OwnedArray<juce::TextButton> selectButtons;
-    std::vector<std::unique_ptr<juce::ImageButton>> deleteButtons;
-    std::vector<std::unique_ptr<juce::ImageButton>> upButtons;
-    std::vector<std::unique_ptr<juce::ImageButton>> downButtons;
-    juce::Viewport termsViewport;
+    RowPool<InstrumentRow> instrumentRows;
+    RowsViewport termsViewport;
     juce::Component termsContent;
-    juce::OwnedArray<juce::TextEditor> termEditors;
-    std::vector<std::unique_ptr<juce::ImageButton>> termDeleteButtons;
+    RowPool<TermRow> termRows;
+
+    // The widgets of instrument row index, or of term row index; nullptr while it has none (out of view).
+    InstrumentRow* findInstrumentRow (int index) const  { return instrumentRows.find (index); }
+    TermRow* findTermRow (int index) const              { return termRows.find (index); }
 
 private:
     void setStatus (const juce::String& text);
     void commitWorkingTerms();
-    void createInstrumentRow (int index);
-    void createTermRow (int index);
     std::unique_ptr<juce::ImageButton> makeIconButton (const juce::Image& normal, const juce::Image& over) const;
+    std::unique_ptr<InstrumentRow> makeInstrumentRow();
+    std::unique_ptr<TermRow> makeTermRow();
+    void showInstrumentRow (InstrumentRow& row);
+    void showTermRow (TermRow& row);
+    void coverInstrumentRows();
+    void coverTermRows();
+    int unit() const noexcept;
+    juce::Range<int> rowsInView (const juce::Viewport& viewport, int count) const;
     void paintConnector (juce::Graphics& g);
-    void layoutInstrumentRows (int u, int g);
-    void layoutTermRows (int u, int g);
+    void layoutInstrumentRows();
+    void layoutTermRows();
 
     void instrumentNameChanged (int index, const juce::TextEditor& editor);
     void instrumentNameFocused (int index);

@@ -29,10 +29,11 @@ void Rules::addInstrument()
     const int last = (int) instruments.size() - 1;
     selectInstrument (last);
 
-    if (last < selectButtons.size())
-        selectButtons[last]->setToggleState (true, juce::sendNotificationSync);
-
+    // The new row gets its widgets once the list has scrolled to it.
     instrumentsViewport.setViewPosition (0, instrumentsContent.getHeight());
+
+    if (auto* row = findInstrumentRow (last))
+        row->selectButton.setToggleState (true, juce::sendNotificationSync);
 }
 
 void Rules::restoreDefaultRules()
