@@ -1,6 +1,5 @@
 #include "app/ChunkedDropReader.h"
 
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 namespace
