@@ -1,6 +1,10 @@
 #pragma once
 
+#include "app/ChunkedDropReader.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
+
+#include <functional>
 
 // The window-wide file-drop target. A drop replaces the pending list; the main component's intake
 // timer takes it. Message thread only.
@@ -12,6 +16,7 @@ public:
     ~DragAndDropDemoTarget() override = default;
 
     void paint (juce::Graphics& g) override;
+    void parentHierarchyChanged() override;
 
     bool isInterestedInFileDrag (const juce::StringArray& files) override;
     void fileDragEnter (const juce::StringArray& files, int x, int y) override;
@@ -19,10 +24,19 @@ public:
     void fileDragExit (const juce::StringArray& files) override;
     void filesDropped (const juce::StringArray& files, int x, int y) override;
 
+    static const juce::String dropTooLargeText;
+    static const juce::String dropUnreadableText;
+
     juce::StringArray pendingFiles;
     bool acceptFiles = true;
     bool draggingOver = false;
+    // Told when a dropped list could not be taken, with the text for the status line.
+    std::function<void (const juce::String&)> onDropFailed;
 
 private:
+    void watchPeer();
+
+    ChunkedDropReader chunkedDrops;
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (DragAndDropDemoTarget)
 };

@@ -51,8 +51,14 @@ MainComponent::MainComponent()
     loudnessButton.setButtonText ("LOUDNESS");
     isrcButton.setButtonText ("ISRC");
 
-    for (auto& b : presetButtons)
-        b.setClickingTogglesState (true);
+    // The toggles' on-skin and text colour show which targets are on.
+    for (size_t i = 0; i < presetButtons.size(); ++i)
+    {
+        presetButtons[i].setButtonText (loudnessTargets[i].name);
+        presetButtons[i].setClickingTogglesState (true);
+        presetButtons[i].setColour (juce::TextButton::textColourOffId, greyWhiteVekko);
+        presetButtons[i].setColour (juce::TextButton::textColourOnId, orangeVekko);
+    }
 
     openButton.setColour (juce::TextButton::textColourOffId, greyWhiteVekko);
     openButton.setColour (juce::TextButton::textColourOnId, greyWhiteVekko);
@@ -90,6 +96,7 @@ MainComponent::MainComponent()
         };
 
     addAndMakeVisible (dropTarget);
+    dropTarget.onDropFailed = [this] (const juce::String& text) { statusLabel.setText (text, juce::dontSendNotification); };
     addAndMakeVisible (openButton);
     addAndMakeVisible (renameButton);
     addAndMakeVisible (clearButton);
@@ -97,6 +104,8 @@ MainComponent::MainComponent()
     addAndMakeVisible (logoButton);
     addAndMakeVisible (loudnessButton);
     addAndMakeVisible (isrcButton);
+    for (auto& b : presetButtons)
+        addAndMakeVisible (b);
 
     welcomeLabel.setText (welcomeText, juce::dontSendNotification);
     welcomeLabel.setJustificationType (juce::Justification::centred);
@@ -196,17 +205,17 @@ void MainComponent::filesDropped (const juce::StringArray& files, int x, int y)
 
 //==============================================================================
 const std::array<MainComponent::LoudnessTarget, 11> MainComponent::loudnessTargets { {
-    { "buttonNetflix", "Netflix: -27 LUFS, -2 dBTP" },
-    { "buttonARIB", "ARIB TR-B32: -24 LUFS, -2 dBTP" },
-    { "buttonOP59", "OP-59: -24 LUFS, -2 dBTP" },
-    { "buttonTASA", "TASA: -24 LUFS, -2 dBTP" },
-    { "buttonATSC", "ATSC A/85: -24 LUFS, -2 dBTP" },
-    { "buttonEBU", "EBU R128: -23 LUFS, -1 dBTP" },
-    { "buttonFranceTV", "France TV: -23 LUFS, -3 dBTP" },
-    { "buttonAGCOM", "AGCOM 219: -23 LUFS, -1 dBTP" },
-    { "buttonPodcast", "Podcast: -16 LUFS, -1 dBTP" },
-    { "buttonStreaming", "Streaming: -14 LUFS, -1 dBTP" },
-    { "buttonCustom", nullptr },
+    { "Netflix", "buttonNetflix", "Netflix: -27 LUFS, -2 dBTP" },
+    { "ARIB TR-B32", "buttonARIB", "ARIB TR-B32: -24 LUFS, -2 dBTP" },
+    { "OP-59", "buttonOP59", "OP-59: -24 LUFS, -2 dBTP" },
+    { "TASA", "buttonTASA", "TASA: -24 LUFS, -2 dBTP" },
+    { "ATSC A/85", "buttonATSC", "ATSC A/85: -24 LUFS, -2 dBTP" },
+    { "EBU R128", "buttonEBU", "EBU R128: -23 LUFS, -1 dBTP" },
+    { "France TV", "buttonFranceTV", "France TV: -23 LUFS, -3 dBTP" },
+    { "AGCOM 219", "buttonAGCOM", "AGCOM 219: -23 LUFS, -1 dBTP" },
+    { "Podcast", "buttonPodcast", "Podcast: -16 LUFS, -1 dBTP" },
+    { "Streaming", "buttonStreaming", "Streaming: -14 LUFS, -1 dBTP" },
+    { "Custom", "buttonCustom", nullptr },
 } };
 
 void MainComponent::saveAllLufsStates()
@@ -282,6 +291,8 @@ void MainComponent::setVisibleHomePage (bool visible)
     welcomeLabel.setVisible (visible);
     loudnessButton.setVisible (visible);
     isrcButton.setVisible (visible);
+    for (auto& b : presetButtons)
+        b.setVisible (visible);
     dropTarget.acceptFiles = visible;
 }
 
@@ -472,6 +483,17 @@ void MainComponent::resized()
         isrcList.setBounds (0, 0, W, H);
     renamePage.setBounds (0, 0, W, H);
     rulesPage.setBounds (0, 0, W, H);
+
+    // The loudness targets fill the left margin above LOUDNESS, one under another. Their width keeps
+    // them clear of the column (which starts at about 0.19 W); their height, of LOUDNESS and of the
+    // window's bottom edge at any shape of window; a button at most 0.4 times as high as wide stays a
+    // long pill, whose on-skin shows.
+    const int targetsTop = (int) (0.02 * H);
+    const double targetPitch = (juce::jmin (loudnessButton.getY(), H) - M - targetsTop) / (double) presetButtons.size();
+    const int targetHeight = juce::jmin ((int) (0.8 * targetPitch), (int) (0.4 * panelButtonWidth));
+    for (size_t i = 0; i < presetButtons.size(); ++i)
+        presetButtons[i].setBounds (loudnessButton.getX(), (int) (targetsTop + (double) i * targetPitch),
+                                    panelButtonWidth, targetHeight);
 }
 
 void MainComponent::paint (juce::Graphics& g)

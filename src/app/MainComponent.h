@@ -104,6 +104,7 @@ public:
 
     struct LoudnessTarget
     {
+        const char* name;
         const char* settingsKey;
         const char* statusText; // nullptr: the toggle reports nothing
     };

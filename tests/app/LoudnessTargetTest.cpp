@@ -1,98 +1,50 @@
-#include "app/MainComponent.h"
-#include "support/TestSupport.h"
+#include "app/HomeTestSupport.h"
 
 #include <gtest/gtest.h>
 
 using namespace tarsio::test;
 
-namespace
+TEST (LoudnessTargets, StandClearOfEveryOtherWidgetAndReportTheirTargets)
 {
-enum Target { netflix = 0, ebu = 5, podcast = 8, custom = 10 };
-}
-
-TEST (LoudnessTargets, EachClickTogglesAndReportsItsTarget)
-{
-    MainComponent main;
-    auto& buttons = main.presetButtons;
-
-    buttons[netflix].triggerClick();
-    pumpMessages (20);
-    EXPECT_TRUE (buttons[netflix].getToggleState());
-    EXPECT_EQ (main.statusLabel.getText(), "Netflix: -27 LUFS, -2 dBTP");
-
-    // The text comes with the click that turns it off as well.
-    main.statusLabel.setText ("something else", juce::dontSendNotification);
-    buttons[netflix].triggerClick();
-    pumpMessages (20);
-    EXPECT_FALSE (buttons[netflix].getToggleState());
-    EXPECT_EQ (main.statusLabel.getText(), "Netflix: -27 LUFS, -2 dBTP");
-
-    // No radio group: any number stay on.
-    buttons[ebu].triggerClick();
-    buttons[podcast].triggerClick();
-    pumpMessages (20);
-    EXPECT_TRUE (buttons[ebu].getToggleState());
-    EXPECT_TRUE (buttons[podcast].getToggleState());
-    EXPECT_EQ (main.statusLabel.getText(), "Podcast: -16 LUFS, -1 dBTP");
-
-    buttons[custom].triggerClick();
-    pumpMessages (20);
-    EXPECT_TRUE (buttons[custom].getToggleState());
-    EXPECT_EQ (main.statusLabel.getText(), "Podcast: -16 LUFS, -1 dBTP");
-}
-
-TEST (LoudnessTargets, EveryTargetTextReadsAsInformationNotAsAnError)
-{
-    MainComponent main;
-    juce::StringArray seen;
-    for (size_t i = 0; i + 1 < main.presetButtons.size(); ++i)
+    // At the limits, and at any shape a window manager may impose, the targets stay in the window and
+    // clear of every other widget (and of the welcome panel painted a little around its text).
+    ShownMainComponent main;
+    for (auto [w, h] : { std::pair (688, 469), { 860, 587 }, { 1720, 1174 }, { 1720, 469 }, { 688, 1174 } })
     {
-        main.presetButtons[i].triggerClick();
+        main->setSize (w, h);
+        for (auto& target : main->presetButtons)
+        {
+            EXPECT_TRUE (main->getLocalBounds().contains (target.getBounds())) << w << "x" << h;
+            for (auto* other : main->getChildren())
+                EXPECT_FALSE (other != &target && other != &main->dropTarget && other->isVisible()
+                              && other->getBounds().expanded (w / 100, 0).intersects (target.getBounds()))
+                    << target.getButtonText() << " meets " << other->getBounds().toString() << " at " << w << "x" << h;
+        }
+    }
+
+    // Each click toggles its target alone; the ten named ones report it on the status line.
+    const std::pair<const char*, const char*> targets[] = {
+        { "Netflix", "Netflix: -27 LUFS, -2 dBTP" }, { "ARIB TR-B32", "ARIB TR-B32: -24 LUFS, -2 dBTP" }, { "OP-59", "OP-59: -24 LUFS, -2 dBTP" },
+        { "TASA", "TASA: -24 LUFS, -2 dBTP" }, { "ATSC A/85", "ATSC A/85: -24 LUFS, -2 dBTP" }, { "EBU R128", "EBU R128: -23 LUFS, -1 dBTP" },
+        { "France TV", "France TV: -23 LUFS, -3 dBTP" }, { "AGCOM 219", "AGCOM 219: -23 LUFS, -1 dBTP" }, { "Podcast", "Podcast: -16 LUFS, -1 dBTP" },
+        { "Streaming", "Streaming: -14 LUFS, -1 dBTP" }, { "Custom", "Streaming: -14 LUFS, -1 dBTP" } }; // Custom only toggles
+    for (size_t i = 0; i < std::size (targets); ++i)
+    {
+        auto& button = main->presetButtons[i];
+        EXPECT_EQ (button.getButtonText(), targets[i].first);
+        EXPECT_LT (i == 0 ? 0 : main->presetButtons[i - 1].getY(), button.getY());
+        button.triggerClick();
         pumpMessages (10);
-        const auto text = main.statusLabel.getText();
-        EXPECT_FALSE (text.startsWith ("Error")) << text;
-        EXPECT_TRUE (text.contains (" LUFS, ") && text.endsWith (" dBTP")) << text;
-        seen.addIfNotAlreadyThere (text);
-    }
-    EXPECT_EQ (seen.size(), 10);
-}
-
-TEST (LoudnessTargets, AStoreWhenOneIsGivenKeepsEveryToggle)
-{
-    TempFolder folder;
-    juce::PropertiesFile::Options options;
-    options.applicationName = "targets";
-    options.folderName = folder.get().getFullPathName();
-    options.filenameSuffix = ".settings";
-    options.storageFormat = juce::PropertiesFile::storeAsXML;
-    const auto storeFile = folder / "targets.settings";
-
-    {
-        MainComponent main;
-        main.settingsFile = std::make_unique<juce::PropertiesFile> (storeFile, options);
-
-        // A store that never saw the toggles starts with EBU R128 on, and nothing else.
-        main.restoreAllLufsStates();
-        for (size_t i = 0; i < main.presetButtons.size(); ++i)
-            EXPECT_EQ (main.presetButtons[i].getToggleState(), i == ebu) << i;
-
-        main.presetButtons[podcast].triggerClick();
-        pumpMessages (20);
+        EXPECT_EQ (main->statusLabel.getText(), targets[i].second);
+        EXPECT_TRUE (button.getToggleState() && main->presetButtons[0].getToggleState());
     }
 
-    juce::PropertiesFile stored (storeFile, options);
-    EXPECT_TRUE (stored.getBoolValue ("buttonPodcast"));
-    EXPECT_TRUE (stored.getBoolValue ("buttonEBU"));
-    EXPECT_FALSE (stored.getBoolValue ("buttonNetflix", true));
-    EXPECT_TRUE (stored.containsKey ("buttonCustom"));
+    // The click that turns a target off reports it as well.
+    main->presetButtons[0].triggerClick();
+    pumpMessages (10);
+    EXPECT_FALSE (main->presetButtons[0].getToggleState());
+    EXPECT_EQ (main->statusLabel.getText(), targets[0].second);
 
-    MainComponent again;
-    again.settingsFile = std::make_unique<juce::PropertiesFile> (storeFile, options);
-    stored.setValue ("buttonEBU", false);
-    stored.saveIfNeeded();
-    again.settingsFile->reload();
-    again.restoreAllLufsStates();
-    EXPECT_FALSE (again.presetButtons[ebu].getToggleState()) << "a saved off stays off";
-    EXPECT_TRUE (again.presetButtons[podcast].getToggleState());
-    EXPECT_EQ (again.statusLabel.getText(), "DRAG & DROP audio files !") << "restoring reports nothing";
+    main->rulesClicked();
+    EXPECT_FALSE (main->presetButtons[0].isVisible()) << "the targets go with the home page";
 }

@@ -16,12 +16,14 @@ TEST (MainComponentLifecycle, StartsOnTheHomePageWithEveryPageBuilt)
     EXPECT_EQ (main.welcomeLabel.getText(), MainComponent::welcomeText);
 
     // Bottom to top: the status line lies beneath the drop target's highlight, the pages above everything.
-    const juce::Component* expectedOrder[] = { &main.statusLabel, &main.dropTarget, &main.openButton,
-                                               &main.renameButton, &main.clearButton, &main.rulesButton,
-                                               &main.logoButton, &main.loudnessButton, &main.isrcButton,
-                                               &main.welcomeLabel, &main.isrcList,
-                                               &main.analysisList, &main.renamePage, &main.rulesPage };
-    ASSERT_EQ (main.getNumChildComponents(), (int) std::size (expectedOrder));
+    std::vector<const juce::Component*> expectedOrder { &main.statusLabel, &main.dropTarget, &main.openButton,
+                                                        &main.renameButton, &main.clearButton, &main.rulesButton,
+                                                        &main.logoButton, &main.loudnessButton, &main.isrcButton };
+    for (auto& preset : main.presetButtons)
+        expectedOrder.push_back (&preset);
+    expectedOrder.insert (expectedOrder.end(), { &main.welcomeLabel, &main.isrcList,
+                                                 &main.analysisList, &main.renamePage, &main.rulesPage });
+    ASSERT_EQ (main.getNumChildComponents(), (int) expectedOrder.size());
     for (int i = 0; i < main.getNumChildComponents(); ++i)
         EXPECT_EQ (main.getChildComponent (i), expectedOrder[i]) << "child " << i;
 
@@ -38,7 +40,7 @@ TEST (MainComponentLifecycle, StartsOnTheHomePageWithEveryPageBuilt)
     EXPECT_TRUE (main.isrcList.isVisible());
     EXPECT_TRUE (main.isrcList.getBounds().isEmpty()) << "the ISRC panel never shows";
     for (auto& preset : main.presetButtons)
-        EXPECT_EQ (preset.getParentComponent(), nullptr);
+        EXPECT_TRUE (preset.isVisible() && ! preset.getToggleState());
 
     EXPECT_TRUE (main.dropTarget.acceptFiles);
     EXPECT_EQ (main.dropTarget.getBounds(), main.getLocalBounds());

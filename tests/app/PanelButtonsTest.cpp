@@ -1,99 +1,32 @@
-#include "analysis/PanelTestSupport.h"
 #include "app/HomeTestSupport.h"
 
 #include <gtest/gtest.h>
 
 using namespace tarsio::test;
 
-TEST (PanelButtons, IsrcOpensThePanelOverTheWindowAndItsCloseButtonHidesIt)
-{
-    ShownMainComponent main;
-    auto& panel = main->isrcList;
-    EXPECT_TRUE (panel.getBounds().isEmpty()) << "nothing of the panel shows before ISRC is clicked";
-
-    main->isrcButton.triggerClick();
-    pumpMessages (20);
-    EXPECT_TRUE (panel.isVisible());
-    EXPECT_EQ (panel.getBounds(), main->getLocalBounds());
-    EXPECT_EQ (main->getChildComponent (main->getNumChildComponents() - 1), &panel) << "above every other child";
-
-    // The panel follows the window while it is open.
-    main->setSize (688, 469);
-    EXPECT_EQ (panel.getBounds(), main->getLocalBounds());
-
-    panel.closeButton->triggerClick();
-    pumpMessages (20);
-    EXPECT_FALSE (panel.isVisible());
-    EXPECT_TRUE (main->welcomeLabel.isVisible());
-    EXPECT_TRUE (main->dropTarget.acceptFiles);
-
-    main->isrcButton.triggerClick();
-    pumpMessages (20);
-    EXPECT_TRUE (panel.isVisible());
-}
-
-TEST (PanelButtons, FilesTakenInWhileThePanelIsOpenShowInIt)
+// ISRC and LOUDNESS open their panel over the whole window, files dropped meanwhile go into it, and
+// its X leads back to the home page, which takes drops again.
+TEST (PanelButtons, OpenTheirPanelOverTheWindowUntilItsCloseButton)
 {
     TempFolder folder;
     ShownMainComponent main;
-    main->isrcButton.triggerClick();
-    pumpMessages (20);
-    ASSERT_TRUE (main->dropTarget.acceptFiles);
-
     const auto file = writeWav (folder / "Kick.wav");
-    main->dropTarget.filesDropped ({ file.getFullPathName() }, 10, 10);
-    ASSERT_TRUE (pumpUntil ([&] { return main->isrcList.filePaths.size() == 1; }));
-    EXPECT_EQ (main->isrcList.nameLabels[0]->getText(), "Kick.wav");
-}
-
-TEST (PanelButtons, SitBesideRulesAndGoWithTheHomePage)
-{
-    ShownMainComponent main;
-    const auto rules = main->rulesButton.getBounds();
-    for (auto* b : { &main->loudnessButton, &main->isrcButton })
+    for (auto [open, panel] : { std::pair<juce::Button*, juce::Component*> (&main->isrcButton, &main->isrcList),
+                                { &main->loudnessButton, &main->analysisList } })
     {
-        EXPECT_EQ (b->getY(), rules.getY());
-        EXPECT_EQ (b->getHeight(), rules.getHeight());
-        EXPECT_FALSE (b->getBounds().intersects (rules));
-        EXPECT_TRUE (main->getLocalBounds().contains (b->getBounds()));
+        open->triggerClick();
+        pumpMessages (20);
+        EXPECT_TRUE (panel->isVisible() && panel->getBounds() == main->getLocalBounds());
+        EXPECT_EQ (main->getChildComponent (main->getNumChildComponents() - 1), panel) << "above every other child";
+
+        main->dropTarget.filesDropped ({ file.getFullPathName() }, 10, 10);
+        EXPECT_TRUE (pumpUntil ([&] { return main->isrcList.filePaths.size() == 1; }));
+
+        for (auto* child : panel->getChildren()) // the panel's X
+            if (auto* close = dynamic_cast<juce::TextButton*> (child); close != nullptr && close->getButtonText() == "X")
+                close->triggerClick();
+        pumpMessages (20);
+        EXPECT_FALSE (panel->isVisible());
+        EXPECT_TRUE (main->welcomeLabel.isVisible() && main->dropTarget.acceptFiles);
     }
-    EXPECT_LT (main->loudnessButton.getRight(), rules.getX());
-    EXPECT_GT (main->isrcButton.getX(), rules.getRight());
-
-    main->rulesButton.triggerClick();
-    pumpMessages (20);
-    EXPECT_FALSE (main->loudnessButton.isVisible());
-    EXPECT_FALSE (main->isrcButton.isVisible());
-}
-
-TEST (PanelButtons, LoudnessOpensItsPanelWhoseThreadMeasuresWhatIsDroppedThere)
-{
-    TempFolder folder;
-    ShownMainComponent main;
-    auto& panel = main->analysisList;
-
-    main->loudnessButton.triggerClick();
-    pumpMessages (20);
-    EXPECT_TRUE (panel.isVisible());
-    EXPECT_EQ (panel.getBounds(), main->getLocalBounds());
-
-    const auto file = writeWav (folder / "Snare.wav");
-    main->dropTarget.filesDropped ({ file.getFullPathName() }, 10, 10);
-    // Digital silence measures, and so the row leaves "Pending..." and "Analyzing" for its values.
-    ASSERT_TRUE (pumpUntil ([&]
-    {
-        const auto rows = panelRows (panel);
-        return rows.size() == 1 && rows[0].lufsText().endsWith (" LUFS");
-    }));
-
-    juce::Button* close = nullptr;
-    for (auto* child : panel.getChildren())
-        if (auto* b = dynamic_cast<juce::TextButton*> (child); b != nullptr && b->getButtonText() == "X")
-            close = b;
-    ASSERT_NE (close, nullptr);
-    main->dropTarget.acceptFiles = false;
-    close->triggerClick();
-    pumpMessages (20);
-    EXPECT_FALSE (panel.isVisible());
-    EXPECT_TRUE (main->dropTarget.acceptFiles);
 }

@@ -14,17 +14,10 @@ namespace tarsio::e2e
 // pump its message loop here, or the window cannot answer the drag.
 using WhileWaiting = std::function<void()>;
 
-// The screen position of the top-left corner of an X window's client area.
-juce::Point<int> windowOrigin (unsigned long windowId);
-
-// Drags the files from the source window to the screen point and releases them there. Returns false
-// when the drag could not be carried out (no display, no source window, time-out). Whether the
-// target took the files must be read from the target: a JUCE window ends every drag alike at the X
-// level, taken or not.
-bool dropFilesAtScreenPoint (const juce::StringArray& paths, juce::Point<int> screenPoint,
-                             const WhileWaiting& whileWaiting = {});
-
-// The same, with the point given relative to the window's client area.
+// Drags the files from the source window to the point of the window's client area and releases them
+// there. Returns false when the drag could not be carried out (no display, no window, time-out).
+// Whether the target took the files must be read from the target: a JUCE window ends every drag
+// alike at the X level, taken or not.
 bool dropFilesOnWindow (unsigned long windowId, juce::Point<int> pointInWindow,
                         const juce::StringArray& paths, const WhileWaiting& whileWaiting = {});
 } // namespace tarsio::e2e

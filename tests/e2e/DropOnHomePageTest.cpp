@@ -18,53 +18,23 @@ struct DropWindow
         main->stopTimer(); // keep what arrives in the pending list, where the test reads it
         window.centreWithSize (window.getWidth(), window.getHeight());
         window.setVisible (true);
-        window.toFront (true);
-        // Under load the native window can take a moment to appear.
-        pumpUntil ([this] { return windowId() != 0 && window.isOnDesktop() && window.isShowing(); }, 5000);
-        pumpMessages (100);
+        // Under load the native window can take a moment to appear; then let the window manager place it.
+        pumpUntil ([this] { return window.getPeer() != nullptr && window.isShowing(); });
+        pumpMessages (500);
     }
 
-    ~DropWindow()
+    // Drops at a point of the main component and says whether the paths arrived as dropped; notes
+    // whether the highlight showed meanwhile. Now and then a drag ends before the source has taken it
+    // up: a drop that should be taken is tried up to three times.
+    bool drop (juce::Point<int> point, const juce::StringArray& paths, int attempts = 3)
     {
-        window.clearContentComponent();
-        pumpMessages (50);
-    }
-
-    unsigned long windowId() const
-    {
-        auto* peer = window.getPeer();
-        return peer != nullptr ? (unsigned long) (juce::pointer_sized_uint) peer->getNativeHandle() : 0;
-    }
-
-    // Drops at a point of the main component; records whether the highlight showed meanwhile.
-    bool dropAt (juce::Point<int> point, const juce::StringArray& paths)
-    {
-        sawHighlight = false;
-        window.toFront (true);
-        return tarsio::e2e::dropFilesOnWindow (windowId(), point, paths, [this]
-        {
-            pumpMessages (10);
-            sawHighlight = sawHighlight || main->dropTarget.draggingOver;
-        });
-    }
-
-    // Now and then a drag ends before the source has taken it up, or its drop never completes on the
-    // window: a drop that should be taken is tried up to three times. Returns whether it was taken.
-    bool dropUntilTaken (juce::Point<int> point, const juce::StringArray& paths)
-    {
-        bool highlighted = false;
-        for (int attempt = 0; attempt < 3; ++attempt)
+        const auto pump = [this] { pumpMessages (10); sawHighlight = sawHighlight || main->dropTarget.draggingOver; };
+        for (int i = 0; i < attempts && window.getPeer() != nullptr; ++i)
         {
             main->dropTarget.pendingFiles.clear();
-            const bool ended = dropAt (point, paths);
-            highlighted = highlighted || sawHighlight;
-            if (! ended)
-                continue;
-            if (pumpUntil ([&] { return main->dropTarget.pendingFiles == paths; }, 2000))
-            {
-                sawHighlight = highlighted;
+            if (tarsio::e2e::dropFilesOnWindow ((unsigned long) (juce::pointer_sized_uint) window.getPeer()->getNativeHandle(), point, paths, pump)
+                && pumpUntil ([&] { return main->dropTarget.pendingFiles == paths; }, 3000))
                 return true;
-            }
         }
         return false;
     }
@@ -74,73 +44,40 @@ struct DropWindow
     bool sawHighlight = false;
 };
 
-bool canDrag()
+// Sources send a list above 256 KB in chunks, which JUCE's own drop handling does not read. JUCE still
+// reads the chunked offer's 4-byte header (the list's length) as text, and its debug build asserts
+// when those bytes are not plain ASCII: pad the names until they are.
+juce::StringArray manyPaths (const juce::File& folder, int count)
 {
-    return juce::SystemStats::getEnvironmentVariable ("DISPLAY", {}).isNotEmpty()
-        && juce::File ("/usr/bin/xdotool").existsAsFile();
+    juce::StringArray paths;
+    for (int i = 0; i < count; ++i)
+        paths.add (folder.getChildFile ("Take_" + juce::String (i) + ".wav").getFullPathName());
+    auto bytes = (size_t) (paths.joinIntoString ({}).length() + 9 * count); // with "file://" and "\r\n" for each
+    const auto plain = [] (size_t b) { b &= 0xff; return b > ' ' && b < 0x7f && b != '%'; };
+    for (int i = 0; ! plain (bytes) || ! plain (bytes >> 8); ++i, ++bytes)
+        paths.set (i % count, paths[i % count].replace (".wav", "_.wav"));
+    return paths;
 }
 } // namespace
 
-TEST (DropOnHomePage, EveryPointOfTheHomePageTakesADrop)
+TEST (DropOnHomePage, DropsOfAnySizeAreTakenOnTheHomePageOnly)
 {
-    if (! canDrag())
-        GTEST_SKIP() << "needs an X display and xdotool";
-
     TempFolder folder;
-    (folder / "Kick 01.wav").replaceWithText ("not really audio");
-    (folder / "notes.txt").replaceWithText ("text");
-    const juce::StringArray paths { (folder / "Kick 01.wav").getFullPathName(), (folder / "notes.txt").getFullPathName() };
-
+    const juce::StringArray few { (folder / "Kick 01.wav").getFullPathName(), (folder / juce::CharPointer_UTF8 ("notes+\xc3\xb1.txt")).getFullPathName() };
     DropWindow w;
-    ASSERT_TRUE (pumpUntil ([&] { return w.windowId() != 0 && w.main->isShowing(); }));
-    pumpMessages (500); // let the window manager place the window
-
     auto& m = *w.main;
-    const std::pair<const char*, juce::Point<int>> points[] = {
-        { "welcome text", m.welcomeLabel.getBounds().getCentre() },
-        { "status line", m.statusLabel.getBounds().getCentre() },
-        { "OPEN", m.openButton.getBounds().getCentre() },
-        { "RENAME", m.renameButton.getBounds().getCentre() },
-        { "CLEAR AUDIO FILES", m.clearButton.getBounds().getCentre() },
-        { "RULES", m.rulesButton.getBounds().getCentre() },
-        { "logo", m.logoButton.getBounds().getCentre() },
-        { "background", { 20, m.getHeight() - 20 } },
-    };
 
-    // The highlight is watched between message slices, and when the drag's data comes late the window
-    // sees the drag enter and the drop in one slice: it must show for most points, not for every one.
-    int highlighted = 0;
-    for (const auto& [name, point] : points)
-    {
-        EXPECT_TRUE (w.dropUntilTaken (point, paths)) << name;
-        highlighted += w.sawHighlight ? 1 : 0;
-        EXPECT_FALSE (m.dropTarget.draggingOver) << name;
-    }
-    EXPECT_GE (highlighted, (int) std::size (points) / 2);
-}
-
-TEST (DropOnHomePage, OtherPagesRefuseDropsWithoutHighlight)
-{
-    if (! canDrag())
-        GTEST_SKIP() << "needs an X display and xdotool";
-
-    TempFolder folder;
-    (folder / "Snare.wav").replaceWithText ("not really audio");
-    const juce::StringArray paths { (folder / "Snare.wav").getFullPathName() };
-
-    DropWindow w;
-    ASSERT_TRUE (pumpUntil ([&] { return w.windowId() != 0 && w.main->isShowing(); }));
-    pumpMessages (500);
-
-    auto& m = *w.main;
+    // Other pages take no drop and show no highlight.
     m.rulesClicked();
-    ASSERT_TRUE (w.dropAt (m.getLocalBounds().getCentre(), paths));
-    pumpMessages (300);
+    EXPECT_FALSE (w.drop (m.getLocalBounds().getCentre(), few, 1));
     EXPECT_FALSE (w.sawHighlight);
-    EXPECT_TRUE (m.dropTarget.pendingFiles.isEmpty());
-
-    // Back home, the same drop is taken.
     m.rulesPageClosed();
-    pumpMessages (1000);
-    EXPECT_TRUE (w.dropUntilTaken (m.welcomeLabel.getBounds().getCentre(), paths));
+
+    // Widgets lie above the drop target; a drop on them is taken as one on the bare page, with the highlight.
+    for (auto point : { m.welcomeLabel.getBounds().getCentre(), m.presetButtons[0].getBounds().getCentre(), { m.getWidth() / 2, m.getHeight() - 5 } })
+        EXPECT_TRUE (w.drop (point, few)) << point.toString();
+    EXPECT_TRUE (w.sawHighlight);
+    EXPECT_FALSE (m.dropTarget.draggingOver);
+
+    EXPECT_TRUE (w.drop (m.welcomeLabel.getBounds().getCentre(), manyPaths (folder.get(), 20000)));
 }
