@@ -57,10 +57,10 @@ static void BM_RenameLeaveNameField (benchmark::State& state)
     for (auto _ : state)
     {
         // The first row's name moves it to the end of the list: every row is rewritten.
-        auto* editor = page.nameEditors[0];
-        editor->setText ("zz" + juce::String (round++) + " Kick1", false);
-        page.newNames[page.filePaths[0]] = editor->getText().toStdString();
-        editor->onFocusLost();
+        auto& editor = page.rowInView (0)->nameEditor;
+        editor.setText ("zz" + juce::String (round++) + " Kick1", false);
+        page.newNames[page.filePaths[0]] = editor.getText().toStdString();
+        editor.onFocusLost();
     }
 
     page.clearList();
