@@ -6,6 +6,7 @@
 #include "BinaryData.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace
 {
@@ -178,7 +179,7 @@ void Rename::pauseClicked()
     if (pauseButton.getToggleState())
     {
         setStatus ("Resuming: " + juce::String::fromUTF8 (extractFileName (path).c_str()));
-        previewNumber = ++lastPreviewNumber;
+        previewNumber = nextPreviewNumber();
         previewPath = path;
         playbackThread.playFile (path, previewNumber);
         showPreviewStateOfRows();
@@ -225,6 +226,12 @@ void Rename::playbackStateChanged (int number, bool playing)
     }
 
     showPreviewStateOfRows();
+}
+
+int Rename::nextPreviewNumber()
+{
+    lastPreviewNumber = lastPreviewNumber == std::numeric_limits<int>::max() ? 0 : lastPreviewNumber + 1;
+    return lastPreviewNumber;
 }
 
 void Rename::forgetPreview()

@@ -126,6 +126,7 @@ private:
     void showPreviewStateOfRows();
     RenameRow* rowWithFocus() const;
     void keepRowInSight (int row);
+    int nextPreviewNumber();
     void forgetPreview();
     void releaseFocusFromRows();
     juce::String shownName (const std::string& path) const;

@@ -175,7 +175,7 @@ void Rename::playToggled (std::string path)
     setStatus ("Loading audio preview: " + fileName);
     progressBar.loadWaveform (juce::File (NameSuggestion::fromUTF8 (path)));
     playbackThread.stopPlayback();
-    previewNumber = ++lastPreviewNumber;
+    previewNumber = nextPreviewNumber();
     previewPath = path;
     playbackThread.playFile (path, previewNumber);
     showPreviewStateOfRows();
