@@ -6,6 +6,7 @@
 #include "BinaryData.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace
 {
@@ -25,7 +26,7 @@ Rename::Rename()
 
     playbackThread.onPlaybackStateChanged = [this] (int row, bool playing) { playbackStateChanged (row, playing); };
 
-    setupIconButton (closeButton, removeIcon, removeOverIcon, removeOverIcon);
+    RenameRow::setIconImages (closeButton, removeIcon, removeOverIcon, removeOverIcon);
     addAndMakeVisible (closeButton);
 
     renameRulesButton.setButtonText ("RULES");
@@ -37,6 +38,7 @@ Rename::Rename()
 
     addAndMakeVisible (viewport);
     viewport.setViewedComponent (&content, false);
+    viewport.onVisibleAreaChanged = [this] { showRowsInView (false); };
 
     renameRulesButton.setColour (juce::TextButton::textColourOffId, whiteLightVekko);
     renameRulesButton.setColour (juce::TextButton::textColourOnId, greenVekko);
@@ -46,7 +48,7 @@ Rename::Rename()
     addAndMakeVisible (progressBar);
     progressBar.onSeek = [this] (double seconds) { seekRequested (seconds); };
 
-    setupIconButton (pauseButton, playIcon, {}, pauseIcon);
+    RenameRow::setIconImages (pauseButton, playIcon, {}, pauseIcon);
     pauseButton.setClickingTogglesState (true);
     pauseButton.onClick = [this] { pauseClicked(); };
     addAndMakeVisible (pauseButton);
@@ -62,6 +64,8 @@ Rename::Rename()
 Rename::~Rename()
 {
     stopTimer();
+    // The viewport goes after the rows and may still report its area on the way out.
+    viewport.onVisibleAreaChanged = nullptr;
 }
 
 void Rename::loadIcons()
@@ -70,16 +74,6 @@ void Rename::loadIcons()
     removeOverIcon = loadEmbeddedImage ("icon_remove_over_png");
     playIcon = loadEmbeddedImage ("icon_play_png");
     pauseIcon = loadEmbeddedImage ("icon_pause_png");
-}
-
-void Rename::setupIconButton (juce::ImageButton& button, const juce::Image& normal, const juce::Image& over,
-                              const juce::Image& down)
-{
-    button.setImages (false, true, true,
-                      normal, 1.0f, juce::Colours::transparentBlack,
-                      over, 1.0f, juce::Colours::transparentBlack,
-                      down, 1.0f, juce::Colours::transparentBlack,
-                      0.0f);
 }
 
 std::string Rename::extractFileName (const std::string& path)
@@ -130,37 +124,26 @@ void Rename::resized()
 
     viewport.setBounds ((int) (1.6 * u), (int) (2.2 * u + 1.3 * barHeight),
                         (int) (W - 3.3 * u), (int) (H - 3.2 * u - barHeight));
-    content.setBounds (0, 0, (int) (viewport.getWidth() - 1.2 * viewport.getScrollBarThickness()),
-                       (int) (0.9 * (double) ((int) filePaths.size() * unit)));
+    // Sized, not moved: the list keeps its scroll position when a field is left or files arrive.
+    content.setSize ((int) (viewport.getWidth() - 1.2 * viewport.getScrollBarThickness()),
+                     (int) (0.9 * (double) ((int) filePaths.size() * unit)));
 
-    layoutRows (unit, gap);
-}
-
-void Rename::layoutRows (int unit, int gap)
-{
-    const double u = unit;
-    const int rowHeight = (int) (0.8 * u);
     const int viewWidth = viewport.getWidth();
-    const int labelWidth = (int) (0.42 * viewWidth);
-    const int editorWidth = (int) (0.44 * viewWidth);
-    const int editorX = labelWidth + gap;
-    const int playX = editorX + editorWidth + gap;
-    const int removeX = playX + unit + gap;
-
-    for (int i = 0; i < nameLabels.size(); ++i)
-    {
-        const double top = 0.9 * (double) (i * unit);
-        const int y = (int) top;
-        const int buttonY = (int) (top - 2.0);
-
-        nameLabels[i]->setBounds (0, y, labelWidth, rowHeight);
-        nameEditors[i]->setBounds (editorX, y, editorWidth, rowHeight);
-        playButtons[(size_t) i]->setBounds (playX, buttonY, unit, unit);
-        removeButtons[(size_t) i]->setBounds (removeX, buttonY, unit, unit);
-    }
+    columns = { unit, gap, (int) (0.42 * viewWidth), (int) (0.44 * viewWidth) };
+    showRowsInView (false);
 }
 
 //==============================================================================
+namespace
+{
+// The bar writes the play time ("00:05", "100:00") over the status while a preview is active, and
+// leaves it there when the preview ends.
+bool isPlayTimeText (const juce::String& text)
+{
+    return text.containsChar (':') && text.containsOnly ("0123456789:");
+}
+} // namespace
+
 void Rename::timerCallback()
 {
     if (playbackThread.currentRow.load() >= 0)
@@ -171,29 +154,35 @@ void Rename::timerCallback()
         return;
     }
 
-    progressBar.setProgress (0.0, 0.0, false);
+    // An idle bar is not repainted thirty times a second.
+    if (progressBar.isPreviewActive() || progressBar.getPositionSeconds() != 0.0 || progressBar.getLengthSeconds() != 0.0)
+        progressBar.setProgress (0.0, 0.0, false);
     pauseButton.setVisible (false);
 
     const auto text = progressBar.getText();
-    if (text.isEmpty() || text.contains ("Playing:") || text.contains ("Loading audio") || text.contains ("Stopping"))
+    if (text.isEmpty() || text.contains ("Playing:") || text.contains ("Loading audio") || text.contains ("Stopping")
+        || isPlayTimeText (text))
         setStatus (readyCountText());
 }
 
 void Rename::pauseClicked()
 {
-    if (playbackThread.currentRow.load() < 0)
+    const int number = playbackThread.currentRow.load();
+    if (number < 0)
         return;
 
-    // Nothing to do when the previewed row was removed while its stop was still pending.
-    const auto it = std::find (filePaths.begin(), filePaths.end(), previewPath);
-    if (it == filePaths.end())
+    // Nothing to do when the previewed file was removed while its stop was still pending.
+    const auto path = number == previewNumber ? previewPath : number == playingNumber ? playingPath : std::string();
+    if (path.empty() || rowOf (path) < 0)
         return;
 
     if (pauseButton.getToggleState())
     {
-        const auto path = previewPath;
         setStatus ("Resuming: " + juce::String::fromUTF8 (extractFileName (path).c_str()));
-        playbackThread.playFile (path, (int) std::distance (filePaths.begin(), it));
+        previewNumber = nextPreviewNumber();
+        previewPath = path;
+        playbackThread.playFile (path, previewNumber);
+        showPreviewStateOfRows();
         return;
     }
 
@@ -208,18 +197,48 @@ void Rename::seekRequested (double seconds)
         playbackThread.seekTo (seconds);
 }
 
-void Rename::playbackStateChanged (int row, bool playing)
+// The player reports the number of a play request, never a row: the rows may have been sorted or
+// removed since. A request that started becomes the outlined file; when the request whose toggle is
+// on ends (stopped, paused, or played to its end), its toggle goes off.
+void Rename::playbackStateChanged (int number, bool playing)
 {
-    const auto rowCount = (int) playButtons.size();
+    if (number < 0)
+        return;
 
-    if (row >= 0 && ! playing && row < rowCount)
-        playButtons[(size_t) row]->setToggleState (false, juce::dontSendNotification);
+    if (playing && number == previewNumber)
+    {
+        playingNumber = number;
+        playingPath = previewPath;
+    }
+    else if (! playing)
+    {
+        if (number == playingNumber)
+        {
+            playingNumber = -1;
+            playingPath.clear();
+        }
 
-    for (auto* editor : nameEditors)
-        editor->setColour (juce::TextEditor::outlineColourId, greyVekko);
+        if (number == previewNumber)
+        {
+            previewNumber = -1;
+            previewPath.clear();
+        }
+    }
 
-    if (row >= 0 && playing && row < nameEditors.size())
-        nameEditors[row]->setColour (juce::TextEditor::outlineColourId, greenVekko);
+    showPreviewStateOfRows();
+}
+
+int Rename::nextPreviewNumber()
+{
+    lastPreviewNumber = lastPreviewNumber == std::numeric_limits<int>::max() ? 0 : lastPreviewNumber + 1;
+    return lastPreviewNumber;
+}
+
+void Rename::forgetPreview()
+{
+    previewNumber = playingNumber = -1;
+    previewPath.clear();
+    playingPath.clear();
 }
 
 void Rename::goRename()
@@ -228,6 +247,8 @@ void Rename::goRename()
     const auto batchTime = juce::Time::getCurrentTime();
     playbackThread.stopPlayback();
     const auto result = RenameBatch::run (filePaths, newNames, batchTime);
+    // The last text names the history file really written ("... - History saved to Tarsio_2.txt"),
+    // or says "History not saved" when it could not be written, rather than always "Tarsio.txt".
     setStatus (result.finalStatus());
 }
 

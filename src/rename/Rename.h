@@ -3,11 +3,12 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <juce_audio_devices/juce_audio_devices.h>
 
-#include "look/RoundedLabels.h"
 #include "preview/AudioPlaybackThread.h"
 #include "preview/AudioProgressBar.h"
+#include "rename/RenameRow.h"
 #include "rename/RenameRule.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -15,7 +16,9 @@
 
 // The rename page: one row per listed audio file (present name, editable new name, play and
 // remove buttons), the waveform and status bar with its pause button, RULES, GO RENAME and close.
-// Rows are made and rewritten in RenameRows.cpp; the frame lives in Rename.cpp.
+// The files and their names live in filePaths and newNames; widgets exist only for the rows in view
+// (RenameRow, handed out in RenameRowsInView.cpp), so ten thousand files cost a screenful of widgets.
+// Handlers, order and removal are in RenameRows.cpp; the frame lives in Rename.cpp.
 //
 // Threads: everything runs on the message thread. The preview thread's state notices arrive
 // there as posted messages; the 33 ms timer polls the preview through the thread's accessors.
@@ -52,6 +55,11 @@ public:
 
     int getRuleCount() const noexcept { return (int) renameRules.size(); }
 
+    // The row widgets now showing row `row` of filePaths, or null when that row is out of view.
+    RenameRow* rowInView (int row) const;
+    // Scrolls the list so that the row is in sight (the rows near it get their widgets).
+    void scrollToRow (int row);
+
     // Members are public so that the tests can drive the page as a user would; the declaration
     // order is the construction order.
     juce::ImageButton closeButton;
@@ -70,31 +78,59 @@ private:
     juce::Image pauseIcon;
 
 public:
+    // A viewport that tells the page when the user scrolls, so the rows in view get their widgets.
+    class RowViewport final : public juce::Viewport
+    {
+    public:
+        std::function<void()> onVisibleAreaChanged;
+        void visibleAreaChanged (const juce::Rectangle<int>&) override
+        {
+            if (onVisibleAreaChanged != nullptr)
+                onVisibleAreaChanged();
+        }
+    };
+
     juce::TextButton goRenameButton;
-    juce::Viewport viewport;
+    RowViewport viewport;
     juce::Component content;
-    juce::OwnedArray<RoundedLabel> nameLabels;
-    juce::OwnedArray<juce::TextEditor> nameEditors;
-    std::vector<std::unique_ptr<juce::ImageButton>> playButtons;
-    std::vector<std::unique_ptr<juce::ImageButton>> removeButtons;
+    // The widgets of the rows in view (and of the row holding the keyboard focus), children of
+    // content; spare ones are hidden and show no file.
+    std::vector<std::unique_ptr<RenameRow>> rowsInView;
     AudioProgressBar progressBar;
     juce::ImageButton pauseButton;
 
 private:
-    // The file of the last play request. Sorting moves files between rows while the player keeps
-    // the row number it was given, so resuming goes by path.
-    std::string previewPath;
+    // The preview as the page knows it. The player reports back the number it was given with each
+    // play request; every request gets a new number, so a report names its file whatever sorting
+    // or removals did to the rows meanwhile.
+    int lastPreviewNumber = -1;
+    int previewNumber = -1;      // the last play request, until the player reports its end
+    std::string previewPath;     // its file: the one play toggle that is on
+    int playingNumber = -1;      // the request the player reports playing
+    std::string playingPath;     // its file: the green outline
+
+    RenameRow::Columns columns;
 
     void timerCallback() override;
 
     void setStatus (const juce::String& text);
     juce::String readyCountText() const;
     void loadIcons();
-    void setupIconButton (juce::ImageButton& button, const juce::Image& normal, const juce::Image& over,
-                          const juce::Image& down);
-    void layoutRows (int unit, int gap);
 
-    void createRow (const std::string& path);
+    // The row of a listed path, or -1.
+    int rowOf (const std::string& path) const;
+    int rowTop (int row) const noexcept { return (int) (0.9 * (double) (row * columns.unit)); }
+    void showRowsInView (bool rewriteTexts);
+    void showFileInRow (RenameRow& row, int index);
+    void showPreviewState (RenameRow& row) const;
+    void showPreviewStateOfRows();
+    RenameRow* rowWithFocus() const;
+    void keepRowInSight (int row);
+    int nextPreviewNumber();
+    void forgetPreview();
+    void releaseFocusFromRows();
+    juce::String shownName (const std::string& path) const;
+
     void nameTextChanged (std::string path, juce::TextEditor& editor);
     void nameReturnPressed (juce::TextEditor& editor);
     void nameFieldLeft (std::string path, juce::TextEditor& editor);
@@ -103,7 +139,7 @@ private:
 
     void pauseClicked();
     void seekRequested (double seconds);
-    void playbackStateChanged (int row, bool playing);
+    void playbackStateChanged (int previewNumberReported, bool playing);
     void goRename();
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (Rename)

@@ -1,5 +1,5 @@
 // The rename page's rows: intake with suggestions, the name editors' handlers, unique names,
-// ordering, removal and clearing. Message thread only.
+// ordering, preview requests, removal and clearing. Message thread only.
 #include "rename/Rename.h"
 #include "look/Palette.h"
 #include "rename/NameSuggestion.h"
@@ -8,12 +8,24 @@
 
 #include <algorithm>
 
+#include <sys/stat.h>
+
 namespace
 {
-int indexOfPath (const std::vector<std::string>& paths, const std::string& path)
+// A row's widgets are handed to other files as the list scrolls; a message from an editor that has
+// meanwhile changed files must not be taken for its former file.
+bool editorShows (const juce::TextEditor& editor, const std::string& path)
 {
-    const auto it = std::find (paths.begin(), paths.end(), path);
-    return it == paths.end() ? -1 : (int) std::distance (paths.begin(), it);
+    const auto* row = dynamic_cast<const RenameRow*> (editor.getParentComponent());
+    return row == nullptr || row->path == path;
+}
+
+// Only a regular file can be previewed; anything else would be opened on the message thread (a
+// FIFO blocks there) or fail silently on the player's.
+bool isRegularFile (const std::string& path)
+{
+    struct stat info {};
+    return ::stat (path.c_str(), &info) == 0 && S_ISREG (info.st_mode);
 }
 } // namespace
 
@@ -35,11 +47,8 @@ void Rename::addList (const juce::StringArray& files)
         if (newNames.count (path) != 0)
             continue;
 
-        createRow (path);
-
         const auto suggestion = NameSuggestion::suggestName (renameRules, path);
         newNames[path] = suggestion.toStdString();
-        nameEditors.getLast()->setText (suggestion, false);
         setStatus ("Added: " + NameSuggestion::describeRenaming (extractFileName (path), suggestion));
         filePaths.push_back (path);
     }
@@ -49,43 +58,6 @@ void Rename::addList (const juce::StringArray& files)
 
     setStatus ("Ready - " + juce::String ((int) filePaths.size())
                + " files with suggestions - Edit names and click GO RENAME");
-}
-
-void Rename::createRow (const std::string& path)
-{
-    auto* label = nameLabels.add (new RoundedLabel());
-    label->setText (NameSuggestion::fromUTF8 (extractFileName (path)), juce::dontSendNotification);
-    label->setColour (juce::Label::backgroundColourId, transparentVekko);
-    label->setColour (juce::Label::textColourId, greyWhiteVekko);
-    label->setJustificationType (juce::Justification::centredLeft);
-    content.addAndMakeVisible (label);
-
-    auto* editor = nameEditors.add (new juce::TextEditor());
-    editor->setTextToShowWhenEmpty ("Nouveau nom...", termsVekko);
-    editor->setJustification (juce::Justification::centredLeft);
-    editor->setCaretVisible (true);
-    editor->setMultiLine (false, false);
-    editor->setReadOnly (false);
-    editor->setWantsKeyboardFocus (true);
-    editor->setColour (juce::TextEditor::backgroundColourId, blackVekko);
-    editor->setColour (juce::TextEditor::textColourId, greyWhiteVekko);
-    editor->setColour (juce::TextEditor::highlightColourId, greenVekko);
-    editor->setColour (juce::TextEditor::focusedOutlineColourId, greenVekko);
-    editor->setColour (juce::TextEditor::outlineColourId, greyVekko);
-    editor->setColour (juce::TextEditor::shadowColourId, termsVekko);
-    setupNameEditor (editor, path);
-    content.addAndMakeVisible (editor);
-
-    auto& play = *playButtons.emplace_back (std::make_unique<juce::ImageButton>());
-    setupIconButton (play, playIcon, {}, pauseIcon);
-    play.setClickingTogglesState (true);
-    play.onClick = [this, path] { playToggled (path); };
-    content.addAndMakeVisible (play);
-
-    auto& remove = *removeButtons.emplace_back (std::make_unique<juce::ImageButton>());
-    setupIconButton (remove, removeIcon, removeOverIcon, removeOverIcon);
-    remove.onClick = [this, path] { removeClicked (path); };
-    content.addAndMakeVisible (remove);
 }
 
 //==============================================================================
@@ -98,6 +70,9 @@ void Rename::setupNameEditor (juce::TextEditor* editor, const std::string& path)
 
 void Rename::nameTextChanged (std::string path, juce::TextEditor& editor)
 {
+    if (! editorShows (editor, path))
+        return;
+
     const auto text = editor.getText();
     newNames[path] = text.toStdString();
 
@@ -115,14 +90,19 @@ void Rename::nameReturnPressed (juce::TextEditor& editor)
 // closure that holds the captured path.
 void Rename::nameFieldLeft (std::string path, juce::TextEditor& editor)
 {
-    const auto base = editor.getText().trim();
+    if (rowOf (path) < 0)
+        return;
+
+    const bool shown = editorShows (editor, path);
+    const auto base = (shown ? editor.getText() : shownName (path)).trim();
 
     if (base.isNotEmpty())
     {
         const auto unique = ensureUniqueName (base, path);
         if (unique != base)
         {
-            editor.setText (unique, false);
+            if (shown)
+                editor.setText (unique, false);
             newNames[path] = unique.toStdString();
             setStatus ("Name adjusted to avoid duplicate: " + unique);
         }
@@ -147,50 +127,58 @@ void Rename::sortByNewNames()
     rebuildDisplayOrder();
 }
 
+// Rows are rewritten where they are; the row holding the keyboard focus keeps its file and goes
+// where that file now stands, and the list scrolls to keep it in sight.
 void Rename::rebuildDisplayOrder()
 {
-    const auto rows = std::min ((int) filePaths.size(), nameLabels.size());
+    // An intake sorts before it lays out: the list must already be long enough to scroll to the row.
+    content.setSize (content.getWidth(), (int) (0.9 * (double) ((int) filePaths.size() * columns.unit)));
 
-    for (int i = 0; i < rows; ++i)
-    {
-        const auto& path = filePaths[(size_t) i];
-        const auto fileName = NameSuggestion::fromUTF8 (extractFileName (path));
+    if (auto* focused = rowWithFocus())
+        keepRowInSight (rowOf (focused->path));
 
-        nameLabels[i]->setText (fileName, juce::dontSendNotification);
-
-        const auto stored = newNames.find (path);
-        const auto name = stored != newNames.end() ? NameSuggestion::fromUTF8 (stored->second) : juce::String();
-        auto* editor = nameEditors[i];
-        editor->setText (name.isEmpty() ? fileName : name, false);
-
-        setupNameEditor (editor, path);
-        playButtons[(size_t) i]->onClick = [this, path] { playToggled (path); };
-        removeButtons[(size_t) i]->onClick = [this, path] { removeClicked (path); };
-    }
+    showRowsInView (true);
 }
 
 //==============================================================================
 void Rename::playToggled (std::string path)
 {
-    const int row = indexOfPath (filePaths, path);
-    if (row < 0)
+    if (rowOf (path) < 0)
         return;
 
     const auto fileName = NameSuggestion::fromUTF8 (extractFileName (path));
 
-    if (! playButtons[(size_t) row]->getToggleState())
+    // The toggle shows the page's record: on exactly for the file of the last play request.
+    if (path == previewPath)
     {
         playbackThread.stopPlayback();
+        previewNumber = -1;
+        previewPath.clear();
+        showPreviewStateOfRows();
         progressBar.setProgress (0.0, 0.0, false);
         setStatus (readyCountText());
+        return;
+    }
+
+    if (! isRegularFile (path))
+    {
+        // The player would play nothing and say nothing: no toggle stays on for it.
+        playbackThread.stopPlayback();
+        previewNumber = -1;
+        previewPath.clear();
+        showPreviewStateOfRows();
+        progressBar.setProgress (0.0, 0.0, false);
+        setStatus ("Error: File not found - " + fileName);
         return;
     }
 
     setStatus ("Loading audio preview: " + fileName);
     progressBar.loadWaveform (juce::File (NameSuggestion::fromUTF8 (path)));
     playbackThread.stopPlayback();
-    playbackThread.playFile (path, row);
+    previewNumber = nextPreviewNumber();
     previewPath = path;
+    playbackThread.playFile (path, previewNumber);
+    showPreviewStateOfRows();
     setStatus ("Playing: " + fileName + " - Click waveform to jump to position");
 }
 
@@ -202,30 +190,22 @@ void Rename::removeClicked (std::string path)
 
 void Rename::removeItem (const std::string& pathToRemove)
 {
-    // The caller's path may live in the closure of the remove button deleted below.
+    // The caller's path may live in the closure of the remove button whose row changes below.
     const std::string path = pathToRemove;
 
-    const int row = indexOfPath (filePaths, path);
+    const int row = rowOf (path);
     if (row < 0)
         return;
 
     playbackThread.stopPlayback();
+    if (path == previewPath || path == playingPath)
+        forgetPreview();
 
-    // Focus leaves the rows before the row goes: a focused widget being deleted would hand the
-    // focus on to another row's editor, whose focus-lost handling would then rename and re-sort.
-    if (content.hasKeyboardFocus (true))
-        closeButton.grabKeyboardFocus();
-
-    nameLabels.remove (row);
-    nameEditors.remove (row);
-    playButtons.erase (playButtons.begin() + row);
-    removeButtons.erase (removeButtons.begin() + row);
+    releaseFocusFromRows();
 
     newNames.erase (path);
     filePaths.erase (filePaths.begin() + row);
 
-    if (closeButton.isShowing())
-        closeButton.grabKeyboardFocus();
     resized();
     repaint();
 
@@ -236,21 +216,29 @@ void Rename::clearList()
 {
     setStatus ("All files cleared");
     playbackThread.stopPlayback();
+    forgetPreview();
 
-    // As in removeItem: focus must not wander from one deleted row to the next.
-    if (content.hasKeyboardFocus (true))
-        closeButton.grabKeyboardFocus();
+    releaseFocusFromRows();
 
-    // Editors go first, last row first: each takes a caret timer out of the framework's timer
-    // queue, which is cheap only at its end, and a parent change would recreate every caret.
-    nameEditors.clear();
     content.removeAllChildren();
-    nameLabels.clear();
-    playButtons.clear();
-    removeButtons.clear();
+    rowsInView.clear();
 
     newNames.clear();
     filePaths.clear();
+    resized();
 
     setStatus ("Ready for new audio files");
+}
+
+// The close button takes the keyboard focus, so that no editor keeps it when rows go or move.
+void Rename::releaseFocusFromRows()
+{
+    if (! content.hasKeyboardFocus (true))
+        return;
+
+    if (closeButton.isShowing())
+        closeButton.grabKeyboardFocus();
+
+    if (content.hasKeyboardFocus (true))
+        content.giveAwayKeyboardFocus();
 }

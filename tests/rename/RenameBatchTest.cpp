@@ -1,246 +1,197 @@
-#include "RenameBatchTestSupport.h"
+// GO RENAME: every file ends under the name it was given, and no file that is not being renamed is
+// ever replaced or deleted. Files hold their own names, so a lost or overwritten file shows.
+#include "rename/RenameBatch.h"
+#include "rename/SafeRename.h"
+#include "support/TestSupport.h"
 
-using tarsio::test::BatchFolder;
-using tarsio::test::batchClock;
-using Names = std::set<juce::String>;
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <csignal>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace tarsio::test;
+using Files = std::map<juce::String, juce::String>;   // relative path -> content
 
 namespace
 {
-juce::StringArray texts (std::initializer_list<const char*> list)
+const auto batchClock = juce::Time (2024, 2, 7, 9, 5, 2, 0, true);
+
+struct Folder : TempFolder
 {
-    juce::StringArray result;
+    std::string path (const juce::String& relative) const { return (*this / relative).getFullPathName().toStdString(); }
 
-    for (auto* t : list)
-        result.add (juce::String::fromUTF8 (t));
+    std::string make (const juce::String& relative) const
+    {
+        (*this / relative).getParentDirectory().createDirectory();
+        EXPECT_TRUE ((*this / relative).replaceWithText ("of " + relative));
+        return path (relative);
+    }
 
-    return result;
+    // Every file below the folder, hidden ones included; histories show as "history".
+    Files files() const
+    {
+        Files result;
+        for (const auto& entry : juce::RangedDirectoryIterator (get(), true, "*", juce::File::findFiles))
+        {
+            const auto content = entry.getFile().loadFileAsString();
+            result[entry.getFile().getRelativePathFrom (get())] = content.startsWith ("=== Tarsio") ? "history" : content;
+        }
+        return result;
+    }
+};
+
+RenameBatch::Result runBatch (const Folder& folder, std::initializer_list<std::pair<const char*, const char*>> rows)
+{
+    std::vector<std::string> paths;
+    std::map<std::string, std::string> names;
+    for (const auto& [file, name] : rows)
+        names[paths.emplace_back (folder.path (file))] = name;
+    return RenameBatch::run (paths, names, batchClock);
 }
+
+bool createExclusively (const std::string& path, const std::string& content)
+{
+    const int fd = ::open (path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    const bool written = fd >= 0 && ::write (fd, content.data(), content.size()) == (ssize_t) content.size();
+    return fd >= 0 && ::close (fd) == 0 && written;
+}
+
 } // namespace
 
-TEST (RenameBatch, EmptyPageRenamesNothingAndWritesNoHistory)
+TEST (RenameBatch, EveryFileEndsUnderItsNameAndNoOtherFileIsTouched)
 {
-    const auto result = RenameBatch::run ({}, {}, batchClock());
+    const struct
+    {
+        std::vector<const char*> files;
+        std::initializer_list<std::pair<const char*, const char*>> rows;   // a file not made is missing
+        Files after;
+        const char* finalStatus;
+    } cases[] = {
+        { { "take1.wav", "take2.wav", "Kick1_1.wav" }, { { "take1.wav", "Kick1" }, { "take2.wav", "Kick1" } },
+          { { "Kick1.wav", "of take1.wav" }, { "Kick1_1.wav", "of Kick1_1.wav" }, { "Kick1_2.wav", "of take2.wav" },
+            { "Tarsio.txt", "history" } }, "Complete: 2 files renamed - History saved to Tarsio.txt" },
+        // Names differing only in case are other files; a case-only rename needs no suffix.
+        { { "kick1.wav", "KICK1.wav", "Kick1.wav", "snare.wav" },
+          { { "kick1.wav", "KICK1" }, { "KICK1.wav", "kick1" }, { "snare.wav", "SNARE" } },
+          { { "KICK1_1.wav", "of kick1.wav" }, { "kick1.wav", "of KICK1.wav" }, { "Kick1.wav", "of Kick1.wav" },
+            { "SNARE.wav", "of snare.wav" }, { "Tarsio.txt", "history" } },
+          "Complete: 3 files renamed - History saved to Tarsio.txt" },
+        // Names as typed, with the file's own extension; a name reaching the file itself keeps it.
+        { { "a.wav", "b.wav", "c.WAV", "plain", "e.wav", "f.flac", "take.wav", "drums/kick.wav" },
+          { { "a.wav", " Kick1 " }, { "b.wav", "Kick2.wav" }, { "c.WAV", "Snare" }, { "plain", "Bass" },
+            { "e.wav", "~Pad" }, { "f.flac", "/Lead" }, { "take.wav", "take" }, { "drums/kick.wav", "../drums/kick" } },
+          { { " Kick1 .wav", "of a.wav" }, { "Kick2.wav.wav", "of b.wav" }, { "Snare.WAV", "of c.WAV" },
+            { "Bass", "of plain" }, { "~Pad.wav", "of e.wav" }, { "Lead.flac", "of f.flac" },
+            { "take.wav", "of take.wav" }, { "drums/kick.wav", "of drums/kick.wav" }, { "Tarsio.txt", "history" } },
+          "Complete: 8 files renamed - History saved to Tarsio.txt" },
+        // One history, in the first row's folder, under the first free name.
+        { { "a/take.wav", "b/take.wav", "b/Tarsio.txt", "b/Tarsio_2.txt" }, { { "b/take.wav", "Snare1" }, { "a/take.wav", "Kick1" } },
+          { { "a/Kick1.wav", "of a/take.wav" }, { "b/Snare1.wav", "of b/take.wav" }, { "b/Tarsio.txt", "of b/Tarsio.txt" },
+            { "b/Tarsio_2.txt", "of b/Tarsio_2.txt" }, { "b/Tarsio_3.txt", "history" } },
+          "Complete: 2 files renamed - History saved to Tarsio_3.txt" },
+        { { "a.wav" }, { { "a.wav", " \t " }, { "gone.wav", "gone" } }, { { "a.wav", "of a.wav" } }, "No files were renamed" },
+    };
 
-    EXPECT_EQ (result.statusTexts, texts ({ "Processing rename...", "Renaming files...",
-                                            "Complete: 0 renamed, 0 errors", "No files were renamed" }));
-    EXPECT_TRUE (result.rows.empty());
-    EXPECT_EQ (result.renamedCount, 0);
-    EXPECT_EQ (result.errorCount, 0);
-    EXPECT_TRUE (result.historyFileName.isEmpty());
+    for (const auto& c : cases)
+    {
+        Folder folder;
+        for (auto* file : c.files)
+            folder.make (file);
+        const auto result = runBatch (folder, c.rows);
+        EXPECT_EQ (folder.files(), c.after) << c.finalStatus;
+        EXPECT_EQ (result.finalStatus(), c.finalStatus);
+    }
 }
 
-TEST (RenameBatch, BlankNamesAreSkippedWithoutCounting)
+TEST (RenameBatch, TheHistoryListsTheRenamedFilesByteForByte)
 {
-    BatchFolder folder;
-    const auto a = folder.make ("a.wav"), b = folder.make ("b.wav"), c = folder.make ("c.wav");
-
-    const auto result = RenameBatch::run ({ a, b, c }, { { a, "" }, { b, " \t " } }, batchClock());
-
-    EXPECT_EQ (result.statusTexts, texts ({ "Processing rename...", "Renaming files...",
-                                            "Skipping file with empty name: a.wav",
-                                            "Skipping file with empty name: b.wav",
-                                            "Skipping file with empty name: c.wav",
-                                            "Complete: 0 renamed, 0 errors", "No files were renamed" }));
-    for (const auto& row : result.rows)
-        EXPECT_EQ (row.outcome, RenameBatch::Outcome::skippedEmptyName);
-    EXPECT_EQ (folder.names(), (Names { "a.wav", "b.wav", "c.wav" }));
-}
-
-TEST (RenameBatch, TwoRowsWithOneNameAndTheHistoryByteForByte)
-{
-    BatchFolder folder;
-    const auto take1 = folder.make ("take1.wav"), take2 = folder.make ("take2.wav");
-
-    const auto result = RenameBatch::run ({ take1, take2 }, { { take1, "Kick1" }, { take2, "Kick1" } }, batchClock());
-
-    EXPECT_EQ (result.statusTexts, texts ({ "Processing rename...", "Renaming files...",
-                                            "Renaming: take1.wav -> Kick1", "Renamed: take1.wav -> Kick1.wav",
-                                            "Renaming: take2.wav -> Kick1", "Renamed: take2.wav -> Kick1_1.wav",
-                                            "History saved: Tarsio.txt", "Complete: 2 renamed, 0 errors",
-                                            "Complete: 2 files renamed - History saved to Tarsio.txt" }));
+    Folder folder;
+    for (auto* file : { "skip.wav", "take1.wav", "take2.wav", "take3.wav" })
+        folder.make (file);
+    const auto result = runBatch (folder, { { "skip.wav", "" }, { "take1.wav", "Kick1" }, { "gone.wav", "x" },
+                                            { "take2.wav", "Kick1" }, { "take3.wav", "no/Kick2" } });
     EXPECT_EQ (result.finalStatus(), "Complete: 2 files renamed - History saved to Tarsio.txt");
-    EXPECT_EQ (folder.names(), (Names { "Kick1.wav", "Kick1_1.wav", "Tarsio.txt" }));
-    EXPECT_EQ (folder.contentOf ("Kick1.wav"), "content of take1.wav");
-    EXPECT_EQ (folder.contentOf ("Kick1_1.wav"), "content of take2.wav");
-
-    ASSERT_EQ (result.rows.size(), 2u);
-    EXPECT_EQ (result.rows[1].path, take2);
-    EXPECT_EQ (result.rows[1].outcome, RenameBatch::Outcome::renamed);
-    EXPECT_EQ (result.rows[1].newPath, folder.path ("Kick1_1.wav"));
-    EXPECT_EQ (result.rows[1].newFileName, "Kick1_1.wav");
-
-    EXPECT_EQ (folder.bytesOf ("Tarsio.txt"), "=== Tarsio - Renaming History ===\r\n"
-                                 "Date: 2024-03-07 09:05:02\r\n"
-                                 "\r\n"
-                                 "Original Name -> New Name\r\n"
-                                 "------------------------------\r\n"
-                                 "take1.wav -> Kick1.wav\r\n"
-                                 "take2.wav -> Kick1_1.wav\r\n"
-                                 "\r\n"
-                                 "Total: 2 files renamed\r\n");
+    juce::MemoryBlock history;
+    ASSERT_TRUE ((folder / "Tarsio.txt").loadFileAsData (history));
+    EXPECT_EQ (history.toString(), "=== Tarsio - Renaming History ===\r\nDate: 2024-03-07 09:05:02\r\n\r\n"
+                                   "Original Name -> New Name\r\n------------------------------\r\n"
+                                   "take1.wav -> Kick1.wav\r\ntake2.wav -> Kick1_1.wav\r\n\r\nTotal: 2 files renamed\r\n");
 }
 
-TEST (RenameBatch, DateLinePadsEveryFieldButTheYear)
+TEST (RenameBatch, LinksAndTargetsThatAppearMeanwhileAreNeverReplaced)
 {
-    EXPECT_EQ (RenameBatch::dateLine (juce::Time (2031, 11, 24, 23, 59, 58, 999, true)), "Date: 2031-12-24 23:59:58");
-    EXPECT_EQ (RenameBatch::dateLine (juce::Time (2025, 0, 1, 0, 0, 0, 0, true)), "Date: 2025-01-01 00:00:00");
+    Folder folder;
+    const auto linked = folder.make ("take.wav");
+    ASSERT_EQ (::link (linked.c_str(), folder.path ("Kick.wav").c_str()), 0);
+    ASSERT_EQ (::symlink ("nowhere.wav", folder.path ("Snare.wav").c_str()), 0);
+
+    // Another program creates the targets from the last one down while the batch goes up.
+    std::vector<std::string> paths { linked, folder.make ("other.wav") };
+    std::map<std::string, std::string> names { { paths[0], "Kick" }, { paths[1], "Snare" } };
+    for (int i = 0; i < 2000; ++i)
+        names[paths.emplace_back (folder.make ("t" + juce::String (i)))] = "Tom" + std::to_string (i);
+
+    std::atomic<int> created { 0 };
+    std::thread intruder ([&]
+    {
+        for (int i = 2000; --i >= 0;)
+            created += createExclusively (folder.path ("Tom" + juce::String (i)), "intruder") ? 1 : 0;
+    });
+    const auto result = RenameBatch::run (paths, names, batchClock);
+    intruder.join();
+
+    EXPECT_EQ (result.renamedCount, 2002);
+    EXPECT_TRUE (SafeRename::isSameFile (folder.path ("Kick.wav"), folder.path ("Kick_1.wav")));
+    EXPECT_TRUE ((folder / "Snare.wav").isSymbolicLink() && folder.files()["Snare_1.wav"] == "of other.wav");
+    for (int i = 0; i < 2000; ++i)
+        ASSERT_EQ (juce::File (result.rows[(size_t) i + 2].newPath).loadFileAsString(), "of t" + juce::String (i));
+    EXPECT_EQ (folder.files().size(), (size_t) (2000 + created + 5));
 }
 
-TEST (RenameBatch, NamesAreUsedAsTypedWithTheFilesOwnExtension)
+TEST (RenameBatch, AHistoryThatCannotBeWrittenWholeLeavesNoFileAndSaysSo)
 {
-    BatchFolder folder;
-    const auto spaced = folder.make ("take.wav"), typedExt = folder.make ("other.wav"),
-               upper = folder.make ("loud.WAV"), noExt = folder.make ("plain"),
-               tilde = folder.make ("home.wav"), slash = folder.make ("root.flac");
-
-    const auto result = RenameBatch::run ({ spaced, typedExt, upper, noExt, tilde, slash },
-                                          { { spaced, " Kick1 " }, { typedExt, "Kick2.wav" }, { upper, "Snare" },
-                                            { noExt, "Bass" }, { tilde, "~Pad" }, { slash, "/Lead" } },
-                                          batchClock());
-
-    EXPECT_EQ (result.renamedCount, 6);
-    // "~" and a leading "/" are plain characters of the name: the files stay in their folder.
-    EXPECT_EQ (folder.names(), (Names { " Kick1 .wav", "Kick2.wav.wav", "Snare.WAV", "Bass", "~Pad.wav",
-                                        "Lead.flac", "Tarsio.txt" }));
-    EXPECT_EQ (result.rows[5].newPath, folder.root() + "//Lead.flac");
-    EXPECT_TRUE (folder.bytesOf ("Tarsio.txt").find ("\r\ntake.wav ->  Kick1 .wav\r\n") != std::string::npos);
+    // Files may grow to 64 bytes only: the history cannot be written whole.
+    Folder folder;
+    folder.make ("take.wav");
+    rlimit before {}, limited {};
+    ASSERT_EQ (::getrlimit (RLIMIT_FSIZE, &before), 0);
+    limited = { 64, before.rlim_max };
+    const auto oldHandler = std::signal (SIGXFSZ, SIG_IGN);
+    ASSERT_EQ (::setrlimit (RLIMIT_FSIZE, &limited), 0);
+    const auto result = runBatch (folder, { { "take.wav", "Kick" } });
+    ::setrlimit (RLIMIT_FSIZE, &before);
+    std::signal (SIGXFSZ, oldHandler);
+    EXPECT_EQ (result.finalStatus(), "Complete: 1 files renamed - History not saved");
+    EXPECT_EQ (folder.files(), (Files { { "Kick.wav", "of take.wav" } }));
 }
 
-TEST (RenameBatch, UnchangedNameCountsAsRenamedAndLeavesTheFileAlone)
+TEST (RenameBatch, EveryWayOfMovingAndSavingLeavesWhatStandsInTheWay)
 {
-    BatchFolder folder;
-    const auto take = folder.make ("take.wav");
-    const auto before = folder.file ("take.wav").getLastModificationTime();
+    // The no-replace rename, and the fallbacks for file systems that lack it or hard links too.
+    for (auto* move : { &SafeRename::moveWithoutReplacing, &SafeRename::moveByLinking, &SafeRename::moveByReserving })
+    {
+        Folder folder;
+        const auto a = folder.make ("a.wav"), b = folder.make ("b.wav");
+        EXPECT_EQ (move (a, b), SafeRename::MoveResult::targetExists);
+        EXPECT_EQ (move (folder.path ("gone.wav"), folder.path ("c.wav")), SafeRename::MoveResult::sourceMissing);
+        EXPECT_EQ (move (a, folder.path ("no/c.wav")), SafeRename::MoveResult::failed);
+        EXPECT_EQ (move (a, folder.path ("c.wav")), SafeRename::MoveResult::moved);
+        EXPECT_EQ (folder.files(), (Files { { "b.wav", "of b.wav" }, { "c.wav", "of a.wav" } }));
+    }
 
-    const auto result = RenameBatch::run ({ take }, { { take, "take" } }, batchClock());
-
-    EXPECT_EQ (result.renamedCount, 1);
-    EXPECT_EQ (result.rows[0].newPath, take);
-    EXPECT_TRUE (result.statusTexts.contains ("Renamed: take.wav -> take.wav"));
-    EXPECT_EQ (folder.names(), (Names { "take.wav", "Tarsio.txt" }));
-    EXPECT_EQ (folder.file ("take.wav").getLastModificationTime(), before);
-    EXPECT_TRUE (folder.bytesOf ("Tarsio.txt").find ("\r\ntake.wav -> take.wav\r\n") != std::string::npos);
-}
-
-TEST (RenameBatch, CaseOnlyRenameNeedsNoSuffix)
-{
-    BatchFolder folder;
-    const auto kick = folder.make ("kick1.wav");
-
-    const auto result = RenameBatch::run ({ kick }, { { kick, "KICK1" } }, batchClock());
-
-    EXPECT_EQ (result.finalStatus(), "Complete: 1 files renamed - History saved to Tarsio.txt");
-    EXPECT_EQ (folder.names(), (Names { "KICK1.wav", "Tarsio.txt" }));
-    EXPECT_EQ (folder.contentOf ("KICK1.wav"), "content of kick1.wav");
-}
-
-TEST (RenameBatch, ANameThatReachesTheFileItselfByAnotherPathKeepsIt)
-{
-    // What a case-insensitive file system does with KICK1 for kick1.wav: the target "exists" and is
-    // the file itself. A path through ".." gives the same situation on any file system.
-    BatchFolder folder;
-    const auto kick = folder.make ("drums/kick1.wav");
-
-    const auto result = RenameBatch::run ({ kick }, { { kick, "../drums/kick1" } }, batchClock());
-
-    EXPECT_EQ (result.renamedCount, 1);
-    EXPECT_EQ (result.rows[0].newFileName, "kick1.wav");
-    EXPECT_EQ (folder.names ("drums"), (Names { "kick1.wav", "Tarsio.txt" }));
-    EXPECT_EQ (folder.contentOf ("drums/kick1.wav"), "content of drums/kick1.wav");
-}
-
-TEST (RenameBatch, ExistingTargetsGetTheNextFreeSuffix)
-{
-    BatchFolder folder;
-    folder.make ("Kick1.wav");
-    folder.make ("Kick1_1.wav");
-    const auto take = folder.make ("take.wav");
-
-    const auto result = RenameBatch::run ({ take }, { { take, "Kick1" } }, batchClock());
-
-    EXPECT_EQ (result.rows[0].newFileName, "Kick1_2.wav");
-    EXPECT_EQ (folder.names(), (Names { "Kick1.wav", "Kick1_1.wav", "Kick1_2.wav", "Tarsio.txt" }));
-    EXPECT_EQ (folder.contentOf ("Kick1.wav"), "content of Kick1.wav");
-    EXPECT_EQ (folder.contentOf ("Kick1_1.wav"), "content of Kick1_1.wav");
-    EXPECT_EQ (folder.contentOf ("Kick1_2.wav"), "content of take.wav");
-}
-
-TEST (RenameBatch, ANameWithASlashNeedsItsSubfolder)
-{
-    BatchFolder folder;
-    folder.file ("sub").createDirectory();
-    const auto take1 = folder.make ("take1.wav"), take2 = folder.make ("take2.wav");
-
-    const auto result = RenameBatch::run ({ take1, take2 }, { { take1, "sub/Kick1" }, { take2, "missing/Kick2" } },
-                                          batchClock());
-
-    EXPECT_EQ (result.statusTexts, texts ({ "Processing rename...", "Renaming files...",
-                                            "Renaming: take1.wav -> sub/Kick1", "Renamed: take1.wav -> Kick1.wav",
-                                            "Renaming: take2.wav -> missing/Kick2", "Failed to rename: take2.wav",
-                                            "History saved: Tarsio.txt", "Complete: 1 renamed, 1 errors",
-                                            "Complete: 1 files renamed - History saved to Tarsio.txt" }));
-    EXPECT_EQ (result.rows[1].outcome, RenameBatch::Outcome::failed);
-    EXPECT_EQ (folder.names(), (Names { "sub", "take2.wav", "Tarsio.txt" }));
-    EXPECT_EQ (folder.names ("sub"), (Names { "Kick1.wav" }));
-}
-
-TEST (RenameBatch, HistoryTakesTheFirstFreeNumberedNameAndSaysWhich)
-{
-    BatchFolder folder;
-    folder.make ("Tarsio.txt", "an older history");
-    folder.make ("Tarsio_2.txt", "another older history");
-    const auto take = folder.make ("take.wav");
-
-    const auto result = RenameBatch::run ({ take }, { { take, "Kick1" } }, batchClock());
-
-    EXPECT_EQ (result.historyFileName, "Tarsio_3.txt");
-    EXPECT_TRUE (result.statusTexts.contains ("History saved: Tarsio_3.txt"));
-    EXPECT_EQ (result.finalStatus(), "Complete: 1 files renamed - History saved to Tarsio_3.txt");
-    EXPECT_EQ (folder.contentOf ("Tarsio.txt"), "an older history");
-    EXPECT_EQ (folder.contentOf ("Tarsio_2.txt"), "another older history");
-    EXPECT_EQ (folder.names(), (Names { "Kick1.wav", "Tarsio.txt", "Tarsio_2.txt", "Tarsio_3.txt" }));
-}
-
-TEST (RenameBatch, RowsOfSeveralFoldersShareOneHistoryInTheFirstRowsFolder)
-{
-    BatchFolder folder;
-    const auto a = folder.make ("a/take.wav"), b = folder.make ("b/take.wav");
-
-    const auto result = RenameBatch::run ({ b, a }, { { a, "Kick1" }, { b, "Snare1" } }, batchClock());
-
-    EXPECT_EQ (result.renamedCount, 2);
-    EXPECT_EQ (folder.names ("a"), (Names { "Kick1.wav" }));
-    EXPECT_EQ (folder.names ("b"), (Names { "Snare1.wav", "Tarsio.txt" }));
-    EXPECT_TRUE (folder.bytesOf ("b/Tarsio.txt").find ("\r\ntake.wav -> Snare1.wav\r\n"
-                                                       "take.wav -> Kick1.wav\r\n\r\n"
-                                                       "Total: 2 files renamed\r\n") != std::string::npos);
-}
-
-TEST (RenameBatch, ASecondBatchFindsTheMovedFilesMissing)
-{
-    BatchFolder folder;
-    const auto take1 = folder.make ("take1.wav"), take2 = folder.make ("take2.wav");
-    const std::map<std::string, std::string> names { { take1, "Kick1" }, { take2, "Kick2" } };
-
-    RenameBatch::run ({ take1, take2 }, names, batchClock());
-    const auto second = RenameBatch::run ({ take1, take2 }, names, batchClock());
-
-    EXPECT_EQ (second.statusTexts, texts ({ "Processing rename...", "Renaming files...",
-                                            "Renaming: take1.wav -> Kick1", "Error: File not found - take1.wav",
-                                            "Renaming: take2.wav -> Kick2", "Error: File not found - take2.wav",
-                                            "Complete: 0 renamed, 2 errors", "No files were renamed" }));
-    EXPECT_EQ (second.rows[0].outcome, RenameBatch::Outcome::notFound);
-    EXPECT_EQ (folder.names(), (Names { "Kick1.wav", "Kick2.wav", "Tarsio.txt" }));
-}
-
-TEST (RenameBatch, AMissingFileWithAnUnchangedNameIsNotFound)
-{
-    BatchFolder folder;
-    const auto gone = folder.path ("gone.wav");
-
-    const auto result = RenameBatch::run ({ gone }, { { gone, "gone" } }, batchClock());
-
-    EXPECT_EQ (result.rows[0].outcome, RenameBatch::Outcome::notFound);
-    EXPECT_EQ (result.finalStatus(), "No files were renamed");
-    EXPECT_TRUE (folder.names().empty());
+    // A history name taken by someone else after it was chosen is left alone.
+    Folder folder;
+    const auto name = SafeRename::saveAsNewFile (folder.path (""), "=== Tarsio", [&] (int attempt)
+    {
+        if (attempt == 0)
+            EXPECT_TRUE (createExclusively (folder.path ("Tarsio.txt"), "someone else's"));
+        return attempt == 0 ? std::string ("Tarsio.txt") : "Tarsio_" + std::to_string (attempt + 1) + ".txt";
+    });
+    EXPECT_EQ (name, "Tarsio_2.txt");
+    EXPECT_EQ (folder.files(), (Files { { "Tarsio.txt", "someone else's" }, { "Tarsio_2.txt", "history" } }));
 }

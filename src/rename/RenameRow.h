@@ -1,0 +1,72 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include "look/RoundedLabels.h"
+
+#include <functional>
+#include <string>
+
+// One row of the rename page as the user sees it: the file's present name, its new-name editor, the
+// play toggle and the remove button. The page builds rows only for the files in view and hands each
+// row the file it shows (`path`); a row keeps no other state of its own. Message thread only.
+class RenameRow final : public juce::Component
+{
+public:
+    struct Icons
+    {
+        const juce::Image& play;
+        const juce::Image& pause;
+        const juce::Image& remove;
+        const juce::Image& removeOver;
+    };
+
+    // Column sizes of the page's layout; the row's top is 2 pixels above its label and editor.
+    struct Columns
+    {
+        int unit = 0, gap = 0, labelWidth = 0, editorWidth = 0;
+        int rowHeight() const noexcept { return (int) (0.8 * unit); }
+        int width() const noexcept { return labelWidth + editorWidth + 3 * gap + 2 * unit; }
+    };
+
+    explicit RenameRow (const Icons& icons);
+    ~RenameRow() override;
+
+    void setColumns (const Columns& newColumns);
+    void resized() override;
+
+    // Whether this row shows a file; a spare row shows none and is hidden.
+    bool isInUse() const noexcept { return ! path.empty(); }
+
+    static void setIconImages (juce::ImageButton& button, const juce::Image& normal, const juce::Image& over,
+                               const juce::Image& down);
+
+    // A text editor whose caret exists only while it has the keyboard focus: the framework runs a
+    // timer per visible caret for as long as the editor exists, focused or not.
+    class NameEditor final : public juce::TextEditor
+    {
+    public:
+        NameEditor();
+        void focusGained (FocusChangeType cause) override;
+        void focusLost (FocusChangeType cause) override;
+
+    private:
+        JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (NameEditor)
+    };
+
+    std::string path;
+    RoundedLabel nameLabel;
+    NameEditor nameEditor;
+    juce::ImageButton playButton;
+    juce::ImageButton removeButton;
+
+    // Called when one of the row's widgets has just taken the keyboard focus.
+    std::function<void()> onFocusInside;
+
+private:
+    void focusOfChildComponentChanged (FocusChangeType cause) override;
+
+    Columns columns;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (RenameRow)
+};

@@ -1,0 +1,210 @@
+// The rename page as a user drives it: a window, mouse clicks and typed keys through the window's
+// peer, real files, the real preview player.
+#include "rename/Rename.h"
+#include "look/Palette.h"
+#include "preview/PreviewTestSupport.h"
+#include "support/FileAudioOutput.h"
+
+#include <gtest/gtest.h>
+
+using namespace tarsio::test;
+
+namespace
+{
+struct ShownPage
+{
+    ShownPage() { page.setBounds (100, 100, 860, 587); page.addToDesktop (juce::ComponentPeer::windowHasTitleBar); page.setVisible (true); }
+
+    ~ShownPage() { page.removeFromDesktop(); pumpMessages (20); }
+
+    // Makes the files (each holding its own name) and takes them in.
+    juce::StringArray take (std::initializer_list<const char*> names, double toneSeconds = 0.0)
+    {
+        juce::StringArray paths;
+        for (auto* name : names)
+        {
+            const auto file = folder / name;
+            if (toneSeconds > 0.0)
+                writeAudioFile (file, AudioFileType::wav, 1, 44100.0, (juce::int64) (toneSeconds * 44100.0),
+                                [] (int, juce::int64 f) { return sine441 (f, 0.5f); });
+            else
+                file.replaceWithText ("of " + file.getFileName());
+            paths.add (file.getFullPathName());
+        }
+        page.addList (paths);
+        return paths;
+    }
+
+    int index (const juce::String& path) const
+    {
+        const auto it = std::find (page.filePaths.begin(), page.filePaths.end(), path.toStdString());
+        return it == page.filePaths.end() ? -1 : (int) std::distance (page.filePaths.begin(), it);
+    }
+
+    RenameRow& row (const juce::String& path) { page.scrollToRow (index (path)); return *page.rowInView (index (path)); }
+
+    // A left click at the component's centre; the window system focuses only the active window.
+    void click (juce::Component& target)
+    {
+        auto* peer = page.getPeer();
+        for (int attempt = 0; attempt < 20 && ! peer->isFocused(); ++attempt)
+            page.toFront (true), pumpUntil ([peer] { return peer->isFocused(); }, 200);
+        const auto at = page.getLocalPoint (&target, target.getLocalBounds().getCentre()).toFloat();
+        for (int mods : { (int) juce::ModifierKeys::leftButtonModifier, 0 })
+            peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at, juce::ModifierKeys (mods),
+                                    juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
+                                    juce::Time::currentTimeMillis() + (mods == 0 ? 50 : 0));
+        pumpMessages (20);
+    }
+
+    // Ctrl+A and Delete empty the field, then the keys as typed: "\t" is Tab and "\n" Return.
+    void type (const juce::String& text)
+    {
+        auto* peer = page.getPeer();
+        peer->handleKeyPress (juce::KeyPress ('a', juce::ModifierKeys::ctrlModifier, 0));
+        peer->handleKeyPress (juce::KeyPress (juce::KeyPress::deleteKey));
+        for (auto c : text)
+            peer->handleKeyPress (juce::KeyPress (c == '\t' ? juce::KeyPress::tabKey : c == '\n' ? juce::KeyPress::returnKey
+                                                  : (int) juce::CharacterFunctions::toUpperCase (c), {}, c));
+        pumpMessages (30);   // text changes and focus losses arrive as messages
+    }
+
+    // The files whose play toggle is on, then "|" and those outlined green.
+    juce::String marked() const
+    {
+        juce::StringArray toggled, outlined;
+        for (const auto& row : page.rowsInView)
+            for (auto [list, on] : { std::pair (&toggled, row->playButton.getToggleState()),
+                                     std::pair (&outlined, row->nameEditor.findColour (juce::TextEditor::outlineColourId) == greenVekko) })
+                if (row->isVisible() && on)
+                    list->add (row->nameLabel.getText());
+        return toggled.joinIntoString (",") + "|" + outlined.joinIntoString (",");
+    }
+
+    TempFolder folder;
+    Rename page;
+};
+} // namespace
+
+TEST (RenamePage, IntakeSuggestsSortsAndKeepsCountingAfterAClear)
+{
+    ShownPage shown;
+    shown.take ({ "Kick_01.wav", "SNARE TOP.WAV", "photo.jpg", "Kick In.aif", "Kick_01.wav", ".ogg" });
+    EXPECT_EQ (shown.page.progressBar.getText(), "Ready - 4 files with suggestions - Edit names and click GO RENAME");
+    juce::StringArray rows;   // an empty name shows the file name
+    for (int i = 0; i < 4; ++i)
+        rows.add (shown.page.rowInView (i)->nameLabel.getText() + " " + shown.page.rowInView (i)->nameEditor.getText());
+    EXPECT_EQ (rows.joinIntoString ("|"), ".ogg .ogg|Kick_01.wav Kick1|Kick In.aif Kick2|SNARE TOP.WAV Snare1");
+    shown.page.clearList();
+    EXPECT_EQ (shown.page.rowInView (0), nullptr);
+    EXPECT_EQ (shown.page.newNames.at (shown.take ({ "Kick_01.wav" })[0].toStdString()), "Kick3");
+}
+
+// Leaving a field re-sorts the rows: the field the user clicked, and what is typed next, stay with
+// the file it was clicked for, also when an intake moves that file out of sight.
+TEST (RenamePage, ANameTypedAfterClickingAFieldLandsOnThatFile)
+{
+    ShownPage shown;
+    const auto paths = shown.take ({ "Bass.wav", "Kick Out.wav", "Room.wav", "Snare.wav" });   // Bass1, Kick1, Room, Snare1
+
+    shown.click (shown.row (paths[0]).nameEditor);
+    shown.type ("zzz");
+    shown.click (shown.row (paths[1]).nameEditor);   // Bass sorts last: Kick Out moves up a row
+    shown.type ("MYNAME\t");                         // Tab leaves the field too
+    shown.click (shown.row (paths[3]).nameEditor);
+    shown.type ("MYNAME\n");                         // Return confirms and leaves; a duplicate is adjusted
+    EXPECT_EQ (shown.page.progressBar.getText(), "Name adjusted to avoid duplicate: MYNAME_2");
+
+    shown.click (shown.row (paths[2]).nameEditor);
+    juce::StringArray many;
+    for (int i = 0; i < 200; ++i)
+        many.add ((shown.folder / ("Ambience " + juce::String (i) + ".wav")).getFullPathName());
+    shown.page.addList (many);   // they sort before Room
+    auto* room = shown.page.rowInView (shown.index (paths[2]));
+    ASSERT_NE (room, nullptr);
+    EXPECT_TRUE (shown.page.viewport.getViewArea().contains (room->getBounds().reduced (0, 2)));
+    shown.type ("Ambience\n");
+
+    shown.click (shown.page.goRenameButton);
+    EXPECT_TRUE (shown.page.progressBar.getText().startsWith ("Complete: 4 files renamed"));
+    const char* const onDisk[][2] = { { "zzz.wav", "of Bass.wav" }, { "MYNAME.wav", "of Kick Out.wav" },
+                                      { "Ambience.wav", "of Room.wav" }, { "MYNAME_2.wav", "of Snare.wav" } };
+    for (const auto& [name, content] : onDisk)
+        EXPECT_EQ ((shown.folder / name).loadFileAsString(), content) << name;
+}
+
+TEST (RenamePage, EachRemoveButtonRemovesItsOwnFile)
+{
+    ShownPage shown;
+    shown.take ({ "A.wav", "B.wav", "C.wav", "D.wav", "E.wav" });
+    shown.click (shown.page.rowInView (3)->nameEditor);
+
+    while (! shown.page.filePaths.empty())
+    {
+        const auto removed = shown.page.filePaths[shown.page.filePaths.size() > 1 ? 1 : 0];
+        shown.click (shown.row (removed).removeButton);
+        EXPECT_TRUE (shown.index (removed) == -1 && shown.page.newNames.count (removed) == 0);
+        EXPECT_EQ (shown.page.progressBar.getText(), juce::String (shown.page.filePaths.size()) + " files remaining");
+        EXPECT_FALSE (shown.page.content.hasKeyboardFocus (true));
+    }
+}
+
+// Without an audio device a preview never ends, so the rows can be sorted and removed meanwhile.
+TEST (RenamePagePlayer, ToggleAndOutlineMarkThePreviewedFileOnly)
+{
+    juce::MixerAudioSource mixer;
+    juce::AudioDeviceManager deviceManager;
+    ShownPage shown;
+    shown.page.setAudioOutput (&mixer, &deviceManager);
+    const auto paths = shown.take ({ "A.wav", "B.wav", "C.wav", "D.wav" }, 0.5);
+    const auto marks = [&] (const char* expected) { return pumpUntil ([&] { return shown.marked() == expected; }, 3000); };
+
+    shown.click (shown.row (paths[2]).playButton);
+    EXPECT_TRUE (marks ("C.wav|C.wav"));
+    shown.click (shown.row (paths[0]).nameEditor);
+    shown.type ("zzz\n");   // A sorts last: C moves up a row
+    EXPECT_TRUE (marks ("C.wav|C.wav"));
+    shown.click (shown.row (paths[1]).removeButton);   // a removal stops the preview
+    EXPECT_TRUE (marks ("|"));
+
+    shown.click (shown.row (paths[3]).playButton);
+    EXPECT_TRUE (marks ("D.wav|D.wav"));
+    ASSERT_TRUE (juce::File (paths[2]).deleteFile());
+    shown.click (shown.row (paths[2]).playButton);
+    EXPECT_EQ (shown.page.progressBar.getText(), "Error: File not found - C.wav");
+    EXPECT_TRUE (marks ("|"));
+    EXPECT_TRUE (pumpUntil ([&] { return shown.page.playbackThread.currentRow.load() == -1; }));
+}
+
+TEST (RenamePagePlayback, PauseAndAPreviewThatPlaysToItsEnd)
+{
+    FileAudioOutput output;
+    // Declared so that the device goes first, whichever way the test ends.
+    juce::MixerAudioSource mixer;
+    juce::AudioSourcePlayer player;
+    juce::AudioDeviceManager deviceManager;
+    player.setSource (&mixer);
+    deviceManager.initialise (0, 2, nullptr, true);
+    ASSERT_NE (deviceManager.getCurrentAudioDevice(), nullptr);
+    deviceManager.addAudioCallback (&player);
+    {
+        ShownPage shown;
+        shown.page.setAudioOutput (&mixer, &deviceManager);
+        const auto paths = shown.take ({ "Kick_01.wav" }, 8.0);
+        auto& bar = shown.page.progressBar;
+
+        shown.click (shown.row (paths[0]).playButton);
+        ASSERT_TRUE (pumpUntil ([&] { return bar.isPreviewActive(); }));
+        shown.click (shown.page.pauseButton);
+        EXPECT_TRUE (pumpUntil ([&] { return ! shown.page.pauseButton.isVisible() && shown.marked() == "|"; }));
+
+        // A preview that plays to its end leaves the ready count, not its last play time, on the bar.
+        shown.click (shown.row (paths[0]).playButton);
+        ASSERT_TRUE (pumpUntil ([&] { return bar.isPreviewActive(); }));
+        EXPECT_TRUE (pumpUntil ([&] { return bar.getText() == "1 files ready for renaming - Click GO RENAME !"
+                                             && shown.marked() == "|"; }, 20000));
+    }
+    deviceManager.removeAudioCallback (&player);
+    player.setSource (nullptr);
+    deviceManager.closeAudioDevice();
+}
