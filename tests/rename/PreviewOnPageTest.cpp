@@ -38,8 +38,8 @@ TEST (PreviewOnPagePlayback, PlayButtonsPauseAndSeekWorkOnTheRealAudioChain)
 
         // Play the kick: the player reports its row, the bar shows its waveform and follows the position.
         clickToggle (*page.playButtons[(size_t) kickRow]);
-        ASSERT_TRUE (pumpUntil ([&] { return page.playbackThread.currentRow.load() == kickRow; }));
-        EXPECT_EQ (page.progressBar.getWaveformPeaks().size(), 1500u);
+        ASSERT_TRUE (pumpUntil ([&] { return page.progressBar.getWaveformPeaks().size() == 1500u; }));
+        EXPECT_EQ (page.playbackThread.currentRow.load(), kickRow);
         ASSERT_TRUE (pumpUntil ([&] { return page.progressBar.isPreviewActive(); }));
         EXPECT_TRUE (page.pauseButton.isVisible());
         EXPECT_EQ (page.nameEditors[kickRow]->findColour (juce::TextEditor::outlineColourId), greenVekko);
