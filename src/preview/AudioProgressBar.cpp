@@ -47,6 +47,9 @@ void AudioProgressBar::loadWaveform (const juce::File& file)
     waveformPeaks.clear();
     waveformFile = file;
     awaitingWaveform = true;
+    // Says so at once, before the player has taken the request up.
+    isActive = true;
+    repaint();
 }
 
 void AudioProgressBar::setWaveform (const juce::File& file, const std::vector<float>& bins)

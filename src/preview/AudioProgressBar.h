@@ -23,8 +23,8 @@ public:
     void setProgress (double position, double length, bool active);
 
     // Drops the bins and waits for those of the file, which the preview player computes and hands
-    // in through setWaveform; reads nothing. While it waits, an active bar shows
-    // "Loading audio preview: " and the file name instead of the waveform, fill and time.
+    // in through setWaveform; reads nothing. From now until they arrive, or until setProgress makes
+    // the bar inactive, it shows "Loading audio preview: " and the file name.
     void loadWaveform (const juce::File& file);
     // The bins of a file (normalised, as PreviewScan gives them); ignored unless they belong to the
     // file of the last loadWaveform, so bins of a preview that was given up never show.
