@@ -17,8 +17,9 @@ PreviewScan::Result foundBefore (const juce::File& file)
     PreviewScan::Result before { 0, loudest (0, length), {}, true };
     for (int f = length; --f >= 0;)
         before.startFrame = loudest (f, 1) > 0.01f ? f : before.startFrame;
-    for (int i = 0, top = 1500 * bin; loudest (0, top) > 0.001f && i < 1500; ++i)
-        before.bins.push_back (loudest (i * bin, bin) / loudest (0, top));
+    const float top = loudest (0, 1500 * bin);
+    for (int i = 0; top > 0.001f && i < 1500; ++i)
+        before.bins.push_back (loudest (i * bin, bin) / top);
     return before;
 }
 } // namespace
