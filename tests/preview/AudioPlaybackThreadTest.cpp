@@ -1,13 +1,15 @@
 #include "preview/PreviewTestSupport.h"
 
+#include <sys/stat.h>
+
 using namespace tarsio::test;
 
 TEST (PlaybackThread, ServesEveryQueuedCommandAtOnceAndReportsTheOldRowFirst)
 {
     PlayerRig rig (false); // no device: nothing pulls, so no preview ends by itself
-    const auto a = rig.wav ("a.wav", 5.0), bad = rig.folder / "bad.wav";
-    const auto time = juce::Time::getCurrentTime() - juce::RelativeTime::hours (1);
-    ASSERT_TRUE (bad.replaceWithText ("RIFF but not really") && a.setLastModificationTime (time));
+    const auto a = rig.wav ("a.wav", 5.0), bad = rig.folder / "bad.wav", fifo = rig.folder / "fifo.wav";
+    ASSERT_TRUE (bad.replaceWithText ("RIFF but not really") && a.setLastModificationTime (juce::Time (2020, 0, 1, 0, 0))
+                 && ::mkfifo (fifo.getFullPathName().toRawUTF8(), 0600) == 0);
 
     // Queued before the worker starts: it takes them all in one pass and only the last play counts.
     rig.play (a, 5);
@@ -17,8 +19,9 @@ TEST (PlaybackThread, ServesEveryQueuedCommandAtOnceAndReportsTheOldRowFirst)
     ASSERT_TRUE (rig.waitFor (1, true));
     EXPECT_EQ (rig.bins, std::vector<float> (1500, 1.0f));
 
-    // Another row stops the old one first; a file that cannot play stops the old preview and releases its row.
-    for (const auto& [file, row] : { std::pair (a, 2), std::pair (bad, 3), std::pair (a, 4), std::pair (rig.folder.get(), 6) })
+    // Another row stops the old one first; a file that cannot play (a FIFO would block whoever opens it)
+    // stops the old preview and releases its row.
+    for (const auto& [file, row] : { std::pair (a, 2), std::pair (bad, 3), std::pair (a, 4), std::pair (fifo, 6) })
     {
         rig.play (file, row);
         ASSERT_TRUE (rig.waitFor (row, file == a));
@@ -28,7 +31,7 @@ TEST (PlaybackThread, ServesEveryQueuedCommandAtOnceAndReportsTheOldRowFirst)
 
     // Another file moved onto the path, even of the same size and time, is scanned anew: its first half is quieter.
     const auto b = rig.wav ("b.wav", 5.0, [] (int, juce::int64 f) { return f < 110250 ? 0.25f : 0.5f; });
-    ASSERT_TRUE (b.setLastModificationTime (time) && b.moveFileTo (a));
+    ASSERT_TRUE (b.setLastModificationTime (juce::Time (2020, 0, 1, 0, 0)) && b.moveFileTo (a));
     rig.play (a, 7);
     ASSERT_TRUE (rig.waitFor (7, true));
     EXPECT_EQ (rig.bins.front(), 0.5f);
