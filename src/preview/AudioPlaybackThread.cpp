@@ -77,38 +77,48 @@ void AudioPlaybackThread::run()
             return;
         }
 
-        wakeEvent.wait (100);
+        wakeEvent.wait (kPassMs);
 
-        Command command;
-        bool haveCommand = false;
+        if (const auto command = takeCommands(); command.has_value() && ! quitRequested.load())
         {
-            const juce::ScopedLock sl (queueLock);
-            if (! commandQueue.empty())
-            {
-                command = commandQueue.front();
-                commandQueue.pop_front();
-                haveCommand = true;
-            }
-        }
-
-        if (haveCommand)
-        {
-            switch (command.type)
-            {
-                case Quit: quitRequested.store (true); break;
-                case Stop: executeStop(); break;
-                case Play: executePlay (command.filePath, command.rowIndex); break;
-                default: break;
-            }
+            if (command->type == Play)
+                executePlay (command->filePath, command->rowIndex);
+            else
+                executeStop();
         }
 
         checkPlaybackStatus();
     }
 }
 
+std::optional<AudioPlaybackThread::Command> AudioPlaybackThread::takeCommands()
+{
+    // Everything queued is served now: a Play or Stop makes every earlier one moot.
+    std::optional<Command> last;
+    const juce::ScopedLock sl (queueLock);
+
+    for (auto& command : commandQueue)
+    {
+        if (command.type == Quit)
+            quitRequested.store (true);
+        else if (command.type == Play || command.type == Stop)
+            last = std::move (command);
+    }
+
+    commandQueue.clear();
+    return last;
+}
+
+bool AudioPlaybackThread::hasPendingCommand() const
+{
+    const juce::ScopedLock sl (queueLock);
+    return ! commandQueue.empty();
+}
+
 void AudioPlaybackThread::checkPlaybackStatus()
 {
-    if (currentRow.load() < 0)
+    // Nothing loaded: idle, or a scan gave way to a command that the next pass serves.
+    if (readerSource == nullptr)
         return;
 
     if (transportSource.isPlaying())
@@ -121,37 +131,46 @@ void AudioPlaybackThread::checkPlaybackStatus()
         return;
 
     executeStop();
-    checkCounter = 0;
 }
 
 void AudioPlaybackThread::executePlay (const std::string& path, int row)
 {
-    executeStop();
-
-    if (mixer == nullptr || deviceManager == nullptr)
-        return;
+    releasePreview (row);
 
     // Only absolute paths name a file; anything else plays nothing, like an unreadable file.
     const auto pathText = juce::String::fromUTF8 (path.c_str());
-    if (! juce::File::isAbsolutePath (pathText))
-        return;
+    const juce::File file (juce::File::isAbsolutePath (pathText) ? pathText : juce::String());
+    const auto key = PreviewScanCache::keyFor (file);
 
-    const juce::File file (pathText);
-    auto reader = PreviewScan::createReader (file);
+    auto reader = mixer != nullptr && deviceManager != nullptr && key.has_value() ? PreviewScan::createReader (file)
+                                                                                  : nullptr;
     if (reader == nullptr || reader->sampleRate <= 0.0 || reader->numChannels == 0)
+    {
+        executeStop();
         return;
+    }
 
     const double fileRate = reader->sampleRate;
     const bool mono = reader->numChannels == 1;
 
-    const auto scan = PreviewScan::scan (*reader, file.getSize(), [this] { return threadShouldExit(); });
-    if (! scan.completed)
-        return;
+    PreviewScan::Result scan;
+    if (const auto* known = scanCache.find (*key))
+    {
+        scan = *known;
+    }
+    else
+    {
+        scan = PreviewScan::scan (*reader, key->size, [this] { return threadShouldExit() || hasPendingCommand(); });
+        // Given up for a newer command, which ends this row's preview.
+        if (! scan.completed)
+            return;
+        scanCache.store (*key, scan);
+    }
 
     {
         const juce::ScopedLock sl (sourceLock);
 
-        // The old objects are already gone (executeStop above), so nothing still plays from them.
+        // The old objects are already gone (releasePreview above), so nothing still plays from them.
         readerSource = std::make_unique<juce::AudioFormatReaderSource> (reader.release(), true);
         normalizedSource = std::make_unique<MonoToStereoNormalizedSource> (readerSource.get(), mono,
                                                                            PreviewScan::gainForPeak (scan.peak));
@@ -168,11 +187,24 @@ void AudioPlaybackThread::executePlay (const std::string& path, int row)
         transportSource.start();
     }
 
-    currentRow.store (row);
+    // The bins follow the start, so that the bar draws them over a running preview.
+    if (onWaveformReady)
+    {
+        juce::MessageManager::callAsync ([alive = aliveFlag, this, path, bins = std::move (scan.bins)]
+        {
+            if (alive->load() && onWaveformReady)
+                onWaveformReady (path, bins);
+        });
+    }
     postNotice (row, true);
 }
 
 void AudioPlaybackThread::executeStop()
+{
+    releasePreview (-1);
+}
+
+void AudioPlaybackThread::releasePreview (int nextRow)
 {
     // Let the audio thread fade the last block out, unless nothing pulls the transport any more
     // (no device, or the device already cut off at shutdown): then there is nothing to wait for.
@@ -190,8 +222,11 @@ void AudioPlaybackThread::executeStop()
         readerSource.reset();
     }
 
-    const int row = currentRow.exchange (-1);
-    if (row >= 0)
+    checkCounter = 0;
+
+    // A row that goes on (played again) is not reported stopped in between.
+    const int row = currentRow.exchange (nextRow);
+    if (row >= 0 && row != nextRow)
         postNotice (row, false);
 }
 

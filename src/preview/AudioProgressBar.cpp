@@ -1,17 +1,11 @@
 #include "preview/AudioProgressBar.h"
 #include "look/Palette.h"
-#include "preview/PreviewScan.h"
-
-#include <juce_audio_formats/juce_audio_formats.h>
 
 #include <algorithm>
 #include <cmath>
 
 namespace
 {
-// Upper bound of one read: the bins of a long file are read in several blocks.
-constexpr int kMaxBlockSamples = 1 << 18;
-
 juce::String twoDigits (juce::int64 value)
 {
     return juce::String (value).paddedLeft ('0', 2);
@@ -20,8 +14,6 @@ juce::String twoDigits (juce::int64 value)
 
 AudioProgressBar::AudioProgressBar()
 {
-    waveformPeaks.reserve (kWaveformBins);
-
     textLabel.setJustificationType (juce::Justification::centred);
     addAndMakeVisible (textLabel);
     textLabel.setColour (juce::Label::textColourId, greyWhiteVekko);
@@ -53,62 +45,26 @@ void AudioProgressBar::setProgress (double position, double length, bool active)
 void AudioProgressBar::loadWaveform (const juce::File& file)
 {
     waveformPeaks.clear();
+    waveformFile = file;
+    awaitingWaveform = true;
+    // Says so at once, before the player has taken the request up.
+    isActive = true;
+    repaint();
+}
 
-    const auto reader = PreviewScan::createReader (file);
-    if (reader == nullptr)
+void AudioProgressBar::setWaveform (const juce::File& file, const std::vector<float>& bins)
+{
+    if (file != waveformFile)
         return;
 
-    const int channels = (int) reader->numChannels;
-    const auto length = PreviewScan::readableLength (*reader, file.getSize());
-    const auto binSize = length / kWaveformBins;
-    if (binSize < 1 || channels < 1)
-        return;
-
-    const int blockSize = (int) std::min (binSize, (juce::int64) std::max (1, kMaxBlockSamples / channels));
-    juce::AudioBuffer<float> block (channels, blockSize);
-
-    for (int bin = 0; bin < kWaveformBins; ++bin)
-    {
-        const auto start = binSize * bin;
-        if (start >= length)
-            break;
-
-        const auto binLength = std::min (length - start, binSize);
-        float peak = 0.0f;
-        bool readOk = true;
-
-        for (juce::int64 done = 0; done < binLength && readOk; done += blockSize)
-        {
-            const int count = (int) std::min ((juce::int64) blockSize, binLength - done);
-            readOk = reader->read (&block, 0, count, start + done, true, true);
-
-            for (int ch = 0; readOk && ch < channels; ++ch)
-                peak = std::max (peak, block.getMagnitude (ch, 0, count));
-        }
-
-        // A bin that cannot be read is left out; the others spread over the whole width.
-        if (readOk)
-            waveformPeaks.push_back (peak);
-    }
-
-    if (waveformPeaks.empty())
-        return;
-
-    const float loudest = *std::max_element (waveformPeaks.begin(), waveformPeaks.end());
-    if (loudest > 0.001f)
-    {
-        for (auto& peak : waveformPeaks)
-            peak /= loudest;
-    }
-    else
-    {
-        waveformPeaks.clear();
-    }
+    waveformPeaks = bins;
+    awaitingWaveform = false;
+    repaint();
 }
 
 void AudioProgressBar::mouseDown (const juce::MouseEvent& event)
 {
-    if (! isActive || lengthSeconds <= 0.0 || getWidth() < 1 || ! onSeek)
+    if (! showsPreview() || getWidth() < 1 || ! onSeek)
         return;
 
     const float ratio = juce::jlimit (0.0f, 1.0f, (float) event.x / (float) getWidth());
@@ -125,7 +81,10 @@ void AudioProgressBar::paint (juce::Graphics& g)
     g.setColour (blackUltraVekko);
     g.drawRoundedRectangle (1.0f, 1.0f, w - 2.0f, h - 2.0f, h * 0.5f - 1.0f, 2.0f);
 
-    if (! isActive || lengthSeconds <= 0.0)
+    if (isActive && awaitingWaveform)
+        textLabel.setText ("Loading audio preview: " + waveformFile.getFileName(), juce::dontSendNotification);
+
+    if (! showsPreview())
         return;
 
     if (! waveformPeaks.empty())

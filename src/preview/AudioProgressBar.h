@@ -13,8 +13,6 @@
 class AudioProgressBar final : public juce::Component
 {
 public:
-    static constexpr int kWaveformBins = 1500;
-
     AudioProgressBar();
     ~AudioProgressBar() override;
 
@@ -24,14 +22,19 @@ public:
     // Ignored when either number is NaN or infinite; otherwise stores and repaints.
     void setProgress (double position, double length, bool active);
 
-    // Recomputes the waveform bins of the file; no repaint. Reads the file in bounded blocks,
-    // so a damaged or huge file costs neither unbounded memory nor an endless loop.
+    // Drops the bins and waits for those of the file, which the preview player computes and hands
+    // in through setWaveform; reads nothing. From now until they arrive, or until setProgress makes
+    // the bar inactive, it shows "Loading audio preview: " and the file name.
     void loadWaveform (const juce::File& file);
+    // The bins of a file (normalised, as PreviewScan gives them); ignored unless they belong to the
+    // file of the last loadWaveform, so bins of a preview that was given up never show.
+    void setWaveform (const juce::File& file, const std::vector<float>& bins);
 
     const std::vector<float>& getWaveformPeaks() const noexcept { return waveformPeaks; }
     double getPositionSeconds() const noexcept { return positionSeconds; }
     double getLengthSeconds() const noexcept { return lengthSeconds; }
-    bool isPreviewActive() const noexcept { return isActive; }
+    // True while the bar shows a preview: its waveform, fill and time, and a click seeks.
+    bool isPreviewActive() const noexcept { return showsPreview(); }
 
     void mouseDown (const juce::MouseEvent& event) override;
     void paint (juce::Graphics& g) override;
@@ -46,6 +49,10 @@ private:
     double lengthSeconds = 0.0;
     bool isActive = false;
     std::vector<float> waveformPeaks;
+    juce::File waveformFile;
+    bool awaitingWaveform = false;
+
+    bool showsPreview() const noexcept { return isActive && ! awaitingWaveform && lengthSeconds > 0.0; }
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (AudioProgressBar)
 };

@@ -1,5 +1,6 @@
 #include "preview/PreviewScan.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace PreviewScan
@@ -63,30 +64,41 @@ Result scan (juce::AudioFormatReader& reader, juce::int64 fileBytes, const std::
     if (blockFrames <= 0)
         blockFrames = blockFramesFor (numChannels);
 
+    // Reads never cross a bin's edge, so a failed read costs only its own bin, as when each bin was read alone.
+    const juce::int64 binFrames = length / kWaveformBins;
+    const juce::int64 binnedEnd = binFrames * kWaveformBins;
+    std::vector<float> binPeaks (binFrames > 0 ? (size_t) kWaveformBins : 0, 0.0f);
+    std::vector<bool> binReadable (binPeaks.size(), true);
+
     juce::AudioBuffer<float> block (numChannels, blockFrames);
     bool foundStart = false;
 
-    for (juce::int64 position = 0; position < length; position += blockFrames)
+    for (juce::int64 position = 0; position < length;)
     {
         if (shouldStop && shouldStop())
             return result;
 
-        const int n = (int) juce::jmin ((juce::int64) blockFrames, length - position);
+        const juce::int64 bin = position < binnedEnd ? position / binFrames : -1;
+        const juce::int64 end = juce::jmin (position + blockFrames, bin >= 0 ? (bin + 1) * binFrames : length);
+        const int n = (int) (end - position);
 
         // A failed read counts as silence, as a short read past the real data does.
         if (! reader.read (&block, 0, n, position, true, true))
+        {
             block.clear();
+            if (bin >= 0)
+                binReadable[(size_t) bin] = false;
+        }
 
+        float blockPeak = 0.0f;
         for (int ch = 0; ch < numChannels; ++ch)
         {
-            const auto* samples = block.getReadPointer (ch);
-
             // Each channel is searched only up to the earliest audible frame found so far.
             const juce::int64 limit = foundStart ? juce::jmin ((juce::int64) n, result.startFrame - position)
                                                  : (juce::int64) n;
             if (limit > 0)
             {
-                const int hit = firstAudible (samples, (int) limit);
+                const int hit = firstAudible (block.getReadPointer (ch), (int) limit);
                 if (hit >= 0)
                 {
                     result.startFrame = position + hit;
@@ -94,9 +106,26 @@ Result scan (juce::AudioFormatReader& reader, juce::int64 fileBytes, const std::
                 }
             }
 
-            result.peak = juce::jmax (result.peak, block.getMagnitude (ch, 0, n));
+            blockPeak = juce::jmax (blockPeak, block.getMagnitude (ch, 0, n));
         }
+
+        result.peak = juce::jmax (result.peak, blockPeak);
+        if (bin >= 0)
+            binPeaks[(size_t) bin] = juce::jmax (binPeaks[(size_t) bin], blockPeak);
+        position = end;
     }
+
+    for (size_t i = 0; i < binPeaks.size(); ++i)
+        if (binReadable[i])
+            result.bins.push_back (binPeaks[i]);
+
+    // Drawn relative to the loudest bin; a near-silent file shows none.
+    const auto loudest = result.bins.empty() ? 0.0f : *std::max_element (result.bins.begin(), result.bins.end());
+    if (loudest > kSilencePeak)
+        for (auto& peak : result.bins)
+            peak /= loudest;
+    else
+        result.bins.clear();
 
     result.completed = true;
     return result;

@@ -4,18 +4,22 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
-// Finds where a preview starts and how loud a file peaks, by reading the file block by block:
+// One pass over a file finds everything a preview needs before it starts: where it becomes
+// audible, how loud it peaks, and the waveform the bar draws. Files are read block by block:
 // memory stays at one block whatever length the file (or a damaged header) claims.
 // UI-free; called on the preview worker, usable from any single thread.
 namespace PreviewScan
 {
     // A frame is audible when any channel's sample magnitude is strictly above this.
     constexpr float kAudibleLevel = 0.01f;
-    // Peaks at or below this are treated as silence and left at unity gain.
+    // Peaks at or below this are treated as silence: unity gain, and no waveform.
     constexpr float kSilencePeak = 0.001f;
     // Upper bound of one block's sample memory, whatever the channel count.
     constexpr int kBlockBytes = 1 << 20;
+    // The waveform's bins: the file's length divided by this, in whole frames per bin.
+    constexpr int kWaveformBins = 1500;
 
     // A reader for the file from the formats the preview plays (WAV, AIFF, FLAC, Ogg Vorbis, MP3,
     // tried in that order), or null when none accepts it.
@@ -29,6 +33,10 @@ namespace PreviewScan
     {
         juce::int64 startFrame = 0; // first audible frame, 0 when none is
         float peak = 0.0f;          // largest sample magnitude over every channel
+        // Peak of each bin over every channel, divided by the loudest bin. The frames after the last
+        // whole bin are not shown; a bin whose read failed is left out. Empty for a file of fewer
+        // than kWaveformBins frames or a near-silent one.
+        std::vector<float> bins;
         bool completed = false;     // false when the scan was stopped before the end
     };
 

@@ -25,6 +25,8 @@ Rename::Rename()
     loadIcons();
 
     playbackThread.onPlaybackStateChanged = [this] (int row, bool playing) { playbackStateChanged (row, playing); };
+    playbackThread.onWaveformReady = [this] (const std::string& path, const std::vector<float>& bins)
+    { progressBar.setWaveform (juce::File (NameSuggestion::fromUTF8 (path)), bins); };
 
     RenameRow::setIconImages (closeButton, removeIcon, removeOverIcon, removeOverIcon);
     addAndMakeVisible (closeButton);

@@ -1,161 +1,56 @@
-#include "preview/PreviewScan.h"
 #include "preview/PreviewTestSupport.h"
-
-#include <gtest/gtest.h>
 
 using namespace tarsio::test;
 
 namespace
 {
-constexpr double kRate = 44100.0;
-
-class PreviewScanFormats : public testing::TestWithParam<AudioFileType>
+// What the bar drew and the player found before one pass did both: each bin's loudest sample over
+// every channel, divided by the loudest bin; the peak and first audible frame of the whole file.
+PreviewScan::Result foundBefore (const juce::File& file)
 {
-protected:
-    void SetUp() override
-    {
-        if (GetParam() == AudioFileType::mp3 && ! haveLame())
-            GTEST_SKIP() << "lame is not installed: the MP3 cases need it to make their files";
-    }
+    auto reader = PreviewScan::createReader (file);
+    const auto length = (int) PreviewScan::readableLength (*reader, file.getSize()), bin = length / 1500, last = (int) reader->numChannels - 1;
+    juce::AudioBuffer<float> all (last + 1, length);
+    reader->read (&all, 0, length, 0, true, true);
+    const auto loudest = [&] (int start, int n) { return juce::jmax (all.getMagnitude (0, start, n), all.getMagnitude (last, start, n)); };
 
-    // Writes the file and scans it as the player would.
-    PreviewScan::Result scanOf (int channels, juce::int64 frames, const SampleFunction& sample)
-    {
-        const auto file = writeAudioFile (folder / (juce::String ("scan") + extensionOf (GetParam())),
-                                          GetParam(), channels, kRate, frames, sample);
-        EXPECT_TRUE (file.existsAsFile());
-        auto reader = PreviewScan::createReader (file);
-        EXPECT_NE (reader, nullptr);
-        if (reader == nullptr)
-            return {};
-        return PreviewScan::scan (*reader, file.getSize(), {});
-    }
-
-    // Lossy codecs move levels and onsets a little.
-    double levelTolerance() const { return isLossy (GetParam()) ? 0.08 : 1.0e-4; }
-    double startToleranceSeconds() const { return isLossy (GetParam()) ? 0.1 : 0.0; }
-
-    TempFolder folder;
-};
+    PreviewScan::Result before { 0, loudest (0, length), {}, true };
+    for (int f = length; --f >= 0;)
+        before.startFrame = loudest (f, 1) > 0.01f ? f : before.startFrame;
+    const float top = loudest (0, 1500 * bin);
+    for (int i = 0; top > 0.001f && i < 1500; ++i)
+        before.bins.push_back (loudest (i * bin, bin) / top);
+    return before;
+}
 } // namespace
 
-TEST_P (PreviewScanFormats, PeakOfHalfGivesGainOfTwo)
+TEST (PreviewScan, FindsInOnePassTheStartPeakAndWaveformFoundBefore)
 {
-    const auto result = scanOf (2, (juce::int64) kRate, [] (int ch, juce::int64 f) { return sine441 (f, ch == 0 ? 0.5f : 0.25f); });
-    ASSERT_TRUE (result.completed);
-    EXPECT_NEAR (PreviewScan::gainForPeak (result.peak), 2.0, 2.0 * levelTolerance());
-}
+    using T = AudioFileType;
+    const auto leadIn = [] (int ch, juce::int64 f) { return f < 20000 ? 0.005f : ch == 1 ? sine441 (f, 0.5f) : 0.0f; };
+    const struct { const char* name; T type; int channels; juce::int64 frames; SampleFunction sample; size_t bins; } cases[] = {
+        { "3000 frames, bins of 2.wav", T::wav, 1, 3000, [] (int, juce::int64 f) { return f == 1001 ? -0.5f : 0.25f; }, 1500 },
+        { "1499 frames, none.wav", T::wav, 2, 1499, [] (int, juce::int64) { return 0.5f; }, 0 },
+        { "the loud frames after the last bin are not shown.wav", T::wav, 2, 1501000,
+          [] (int, juce::int64 f) { return f >= 1500000 ? 1.0f : f / 1000 == 10 ? 0.5f : 0.25f; }, 1500 },
+        { "near silence, none.wav", T::wav, 1, 3000, [] (int, juce::int64 f) { return f == 10 ? 0.0005f : 0.0f; }, 0 },
+        { "a header claiming 4 GB.wav", T::wav, 1, 30000, leadIn, 1500 }, { "lead-in.wav", T::wav, 2, 44100, leadIn, 1500 },
+        { "lead-in.aiff", T::aiff, 2, 44100, leadIn, 1500 }, { "lead-in.flac", T::flac, 2, 44100, leadIn, 1500 },
+        { "lead-in.ogg", T::ogg, 2, 44100, leadIn, 1500 }, { "lead-in.mp3", T::mp3, 2, 44100, leadIn, 1500 },
+    };
 
-TEST_P (PreviewScanFormats, SilencePlaysAtUnityGainFromTheStart)
-{
-    const auto result = scanOf (1, (juce::int64) kRate, [] (int, juce::int64) { return 0.0f; });
-    ASSERT_TRUE (result.completed);
-    EXPECT_EQ (PreviewScan::gainForPeak (result.peak), 1.0f);
-    EXPECT_EQ (result.startFrame, 0);
-}
-
-TEST_P (PreviewScanFormats, QuietLeadInOfOneSecondIsSkipped)
-{
-    const auto oneSecond = (juce::int64) kRate;
-    const auto result = scanOf (2, 3 * oneSecond, [=] (int ch, juce::int64 f)
-    {
-        // Only the right channel turns loud, so every channel counts for the start.
-        return f < oneSecond ? 0.005f : (ch == 1 ? sine441 (f - oneSecond + 25, 0.5f) : 0.0f);
-    });
-    ASSERT_TRUE (result.completed);
-    EXPECT_NEAR ((double) result.startFrame / kRate, 1.0, startToleranceSeconds() + 0.5 / kRate);
-}
-
-TEST_P (PreviewScanFormats, NothingAboveTheAudibleLevelStartsAtZero)
-{
-    const float level = isLossy (GetParam()) ? 0.007f : 0.0099f;
-    const auto result = scanOf (1, (juce::int64) kRate, [=] (int, juce::int64 f) { return sine441 (f, level); });
-    ASSERT_TRUE (result.completed);
-    EXPECT_EQ (result.startFrame, 0);
-    EXPECT_GT (result.peak, 0.001f);
-}
-
-INSTANTIATE_TEST_SUITE_P (AllFormats, PreviewScanFormats, everyAudioFileType(), audioFileTypeName);
-
-TEST (PreviewScan, BlocksFindTheSameStartAndPeakAsOneWholeFileRead)
-{
     TempFolder folder;
-    // Starts and peaks on both sides of block boundaries and in either channel.
-    for (const juce::int64 onset : { 0, 1, 999, 1000, 1001, 2999, 4321 })
+    for (const auto& c : cases)
     {
-        const auto file = writeAudioFile (folder / "edge.wav", AudioFileType::wav, 2, kRate, 5000,
-                                          [=] (int ch, juce::int64 f)
-                                          {
-                                              if (f == onset) return ch == (int) (onset % 2) ? -0.011f : 0.0f;
-                                              if (f == 4000 + onset % 7) return ch == 0 ? 0.75f : 0.0f;
-                                              return f < onset ? 0.01f : 0.002f;
-                                          });
+        SCOPED_TRACE (c.name);
+        const auto file = writeAudioFile (folder / c.name, c.type, c.channels, 44100.0, c.frames, c.sample);
+        ASSERT_TRUE (c.frames != 30000 || claimHugeDataChunk (file));
         auto reader = PreviewScan::createReader (file);
         ASSERT_NE (reader, nullptr);
 
-        juce::AudioBuffer<float> whole ((int) reader->numChannels, (int) reader->lengthInSamples);
-        ASSERT_TRUE (reader->read (&whole, 0, whole.getNumSamples(), 0, true, true));
-        juce::int64 expectedStart = 0;
-        for (int f = whole.getNumSamples(); --f >= 0;)
-            if (std::abs (whole.getSample (0, f)) > 0.01f || std::abs (whole.getSample (1, f)) > 0.01f)
-                expectedStart = f;
-        const float expectedPeak = juce::jmax (whole.getMagnitude (0, 0, whole.getNumSamples()),
-                                               whole.getMagnitude (1, 0, whole.getNumSamples()));
-
-        for (const int blockFrames : { 1, 7, 1000, 65536 })
-        {
-            const auto result = PreviewScan::scan (*reader, file.getSize(), {}, blockFrames);
-            EXPECT_TRUE (result.completed);
-            EXPECT_EQ (result.startFrame, expectedStart) << "onset " << onset << ", block " << blockFrames;
-            EXPECT_EQ (result.peak, expectedPeak) << "onset " << onset << ", block " << blockFrames;
-        }
+        const auto scan = PreviewScan::scan (*reader, file.getSize(), {}), before = foundBefore (file);
+        EXPECT_EQ (std::tie (scan.completed, scan.startFrame, scan.peak, scan.bins),
+                   std::tie (before.completed, before.startFrame, before.peak, before.bins));
+        EXPECT_EQ (scan.bins.size(), c.bins);
     }
-}
-
-TEST (PreviewScan, GainIsUnityUpToTheSilencePeak)
-{
-    EXPECT_EQ (PreviewScan::gainForPeak (0.0f), 1.0f);
-    EXPECT_EQ (PreviewScan::gainForPeak (0.001f), 1.0f);
-    EXPECT_NEAR (PreviewScan::gainForPeak (0.0011f), 1.0f / 0.0011f, 1.0e-3);
-    EXPECT_EQ (PreviewScan::gainForPeak (0.25f), 4.0f);
-}
-
-TEST (PreviewScan, DamagedHeaderClaimingAHugeLengthNeitherAllocatesItNorRunsAway)
-{
-    TempFolder folder;
-    const auto file = writeAudioFile (folder / "damaged.wav", AudioFileType::wav, 2, kRate, 1000,
-                                      [] (int, juce::int64 f) { return f == 500 ? 0.5f : 0.0f; });
-
-    ASSERT_TRUE (claimHugeDataChunk (file));
-
-    auto reader = PreviewScan::createReader (file);
-    ASSERT_NE (reader, nullptr);
-    ASSERT_GT (reader->lengthInSamples, (juce::int64) 500000000);
-
-    // Only what the file holds is read: the scan ends after a block or two, and stopping still works.
-    int blocksRead = 0;
-    const auto result = PreviewScan::scan (*reader, file.getSize(), [&] { return ++blocksRead > 20; });
-    EXPECT_TRUE (result.completed);
-    EXPECT_LE (blocksRead, 2);
-    // The header and the frames of the file, no more.
-    EXPECT_GE (PreviewScan::readableLength (*reader, file.getSize()), 1000);
-    EXPECT_LE (PreviewScan::readableLength (*reader, file.getSize()), file.getSize() / 4);
-
-    int stopAfter = 0;
-    EXPECT_FALSE (PreviewScan::scan (*reader, file.getSize(), [&] { return ++stopAfter > 0; }, 100).completed);
-
-    // One block of memory, whatever the header claims.
-    EXPECT_LE ((size_t) PreviewScan::blockFramesFor ((int) reader->numChannels) * reader->numChannels * sizeof (float),
-               (size_t) PreviewScan::kBlockBytes);
-    EXPECT_EQ (result.startFrame, 500);
-    EXPECT_NEAR (result.peak, 0.5f, 1.0e-4);
-}
-
-TEST (PreviewScan, UnreadableFilesGiveNoReader)
-{
-    TempFolder folder;
-    const auto text = folder / "notes.wav";
-    text.replaceWithText ("not audio at all");
-    EXPECT_EQ (PreviewScan::createReader (text), nullptr);
-    EXPECT_EQ (PreviewScan::createReader (folder / "missing.flac"), nullptr);
 }
