@@ -1,5 +1,7 @@
 #pragma once
 
+#include "analysis/RowWindow.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <map>
@@ -7,9 +9,20 @@
 #include <string>
 #include <vector>
 
+// The ISRC field of a row. Its caret exists only while it has the focus: a caret runs a blink
+// timer for as long as it exists, focused or not.
+class IsrcEditor final : public juce::TextEditor
+{
+public:
+    IsrcEditor();
+
+    void focusGained (FocusChangeType cause) override;
+    void focusLost (FocusChangeType cause) override;
+};
+
 // The ISRC panel: one row per WAV file taken in, with its name, its rate and depth ("44k-24b") and
 // an editable field holding the ISRC code stored in the file. Edits stay in the panel; nothing is
-// written to the files. Message thread only.
+// written to the files. Widgets exist only for the rows in view (RowWindow). Message thread only.
 class ISRCListComponent final : public juce::Component
 {
 public:
@@ -17,6 +30,18 @@ public:
     static constexpr int kIsrcMaxLength = 15;
     static constexpr const char* kIsrcEditorCharacters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-";
     static constexpr const char* kAnalysisFileExtension = ".wav";
+
+    // The widgets of one row in view, showing the row of path.
+    struct Row final : public juce::Component
+    {
+        Row();
+
+        juce::Label nameLabel;
+        juce::Label formatLabel;
+        IsrcEditor isrcEditor;
+        juce::TextButton removeButton { "X" };
+        std::string path;
+    };
 
     ISRCListComponent();
     ~ISRCListComponent() override;
@@ -28,33 +53,36 @@ public:
     // reading its header on the spot.
     void addList (const juce::StringArray& files);
 
-    // Stores every change of the editor's text under path.
-    void setupISRCEditor (juce::TextEditor* editor, const std::string& path);
+    // Binds the row's field, once: every change of its text is stored under the row's path.
+    void setupISRCEditor (Row& row);
 
-    // A row's remove button: drops the row of path and sets listChanged. Takes its own copy of the
-    // path, because the button whose action calls it is deleted on the way.
+    // A row's remove button: drops the row of path and sets listChanged.
     void removeRow (std::string path);
 
-    // CLEAR AUDIO FILES: empties every row; listChanged keeps its value and no layout follows.
+    // CLEAR AUDIO FILES: empties every row; listChanged keeps its value.
     void clearRows();
+
+    // The widgets showing the row at index, or null while it is out of view.
+    Row* shownRow (int index) const;
 
     std::map<std::string, std::string> isrcByFile;
     std::vector<std::string> filePaths;
+    // Per row: the rate and depth shown, empty for a file that could not be read.
+    std::vector<juce::String> formatTexts;
     // Set by every row removal; read and cleared by the main component's intake timer.
     bool listChanged = false;
 
     std::unique_ptr<juce::TextButton> closeButton;
-    std::unique_ptr<juce::Viewport> viewport;
-    // The viewport's viewed component, owned here; every row widget is its child.
-    std::unique_ptr<juce::Component> content;
-    juce::OwnedArray<juce::Label> nameLabels;
-    juce::OwnedArray<juce::Label> formatLabels;
-    juce::OwnedArray<juce::TextEditor> isrcEditors;
-    juce::OwnedArray<juce::TextButton> removeButtons;
+    std::unique_ptr<RowViewport> viewport;
+    // The viewport's viewed component, owned here; the rows in view are its children.
+    std::unique_ptr<juce::Component> content = std::make_unique<juce::Component>();
 
 private:
-    void addRow (const std::string& path);
-    void setEditorsWantFocus (bool wantFocus);
+    void showRowsInView();
+    void bindRow (Row& row, int index);
+    void storeEdit (const Row& row);
+
+    RowWindow<Row> rows { *content };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ISRCListComponent)
 };

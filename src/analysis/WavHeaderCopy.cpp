@@ -125,9 +125,13 @@ bool WavHeaderCopy::copyHeader (const juce::File& file, juce::MemoryBlock& image
             size = rf64DataSize;
 
         const auto bodyStart = in.getPosition();
-        // A body that runs past the end of the file: cut off, or a length that lies.
+        // A body that runs past the end of the file: a recording cut off (most often in its audio
+        // data), or a length that lies. Nothing after it can be found; what came before stands.
         if (size > fileSize - bodyStart)
-            return false;
+        {
+            sawData = sawData || hasId (chunkHeader, "data");
+            break;
+        }
 
         const bool isFormat = hasId (chunkHeader, "fmt ");
         const bool isAxml = hasId (chunkHeader, "axml");
