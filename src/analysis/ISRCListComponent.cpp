@@ -8,6 +8,10 @@
 
 namespace
 {
+// Message-thread time given to reading headers per slice, and the pause between slices.
+constexpr double kReadSliceMs = 4.0;
+constexpr int kReadIntervalMs = 1;
+
 // "44k-24b": the rate in whole kilohertz, truncated, and the bit depth; empty for an unread file.
 juce::String formatText (double sampleRate, int bitsPerSample)
 {
@@ -83,6 +87,7 @@ ISRCListComponent::ISRCListComponent()
 
 ISRCListComponent::~ISRCListComponent()
 {
+    stopTimer();
     viewport->onVisibleAreaChanged = nullptr;
 }
 
@@ -93,28 +98,49 @@ void ISRCListComponent::addList (const juce::StringArray& files)
     {
         auto path = file.toStdString();
 
-        if (! NameSuggestion::endsWithExtension (path, kAnalysisFileExtension))
+        if (! NameSuggestion::endsWithExtension (path, kAnalysisFileExtension) || ! isrcByFile.try_emplace (path).second)
             continue;
 
-        const auto [entry, isNew] = isrcByFile.try_emplace (path);
-        if (! isNew)
-            continue;
-
-        double sampleRate = 0.0;
-        int bitsPerSample = 0;
-        juce::String isrc;
-        const auto fullPath = NameSuggestion::fromUTF8 (path);
-
-        // juce::File takes only full paths; a relative one names no file the panel could find.
-        if (juce::File::isAbsolutePath (fullPath))
-            AudioConverter::getFileInfo (juce::File (fullPath), sampleRate, bitsPerSample, isrc);
-
-        entry->second = isrc.toStdString();
-        formatTexts.push_back (formatText (sampleRate, bitsPerSample));
+        formatTexts.emplace_back();
+        headerRead.push_back (false);
         filePaths.push_back (std::move (path));
     }
 
     resized();
+
+    if (firstUnread < filePaths.size())
+        startTimer (kReadIntervalMs);
+}
+
+void ISRCListComponent::readHeader (size_t index)
+{
+    if (headerRead[index])
+        return;
+
+    double sampleRate = 0.0;
+    int bitsPerSample = 0;
+    juce::String isrc;
+    const auto& path = filePaths[index];
+    const auto fullPath = NameSuggestion::fromUTF8 (path);
+
+    // juce::File takes only full paths; a relative one names no file the panel could find.
+    if (juce::File::isAbsolutePath (fullPath))
+        AudioConverter::getFileInfo (juce::File (fullPath), sampleRate, bitsPerSample, isrc);
+
+    isrcByFile[path] = isrc.toStdString();
+    formatTexts[index] = formatText (sampleRate, bitsPerSample);
+    headerRead[index] = true;
+}
+
+void ISRCListComponent::timerCallback()
+{
+    const auto end = juce::Time::getMillisecondCounterHiRes() + kReadSliceMs;
+
+    for (; firstUnread < filePaths.size() && juce::Time::getMillisecondCounterHiRes() < end; ++firstUnread)
+        readHeader (firstUnread);
+
+    if (firstUnread >= filePaths.size())
+        stopTimer();
 }
 
 void ISRCListComponent::setupISRCEditor (Row& row)
@@ -132,6 +158,7 @@ void ISRCListComponent::storeEdit (const Row& row)
 
 void ISRCListComponent::bindRow (Row& row, int index)
 {
+    readHeader ((size_t) index);
     const auto& path = filePaths[(size_t) index];
 
     if (row.removeButton.onClick == nullptr)
@@ -191,7 +218,10 @@ void ISRCListComponent::removeRow (std::string path)
         rows.releaseAll();
         isrcByFile.erase (path);
         formatTexts.erase (formatTexts.begin() + index);
+        headerRead.erase (headerRead.begin() + index);
         filePaths.erase (it);
+        if ((size_t) index < firstUnread)
+            --firstUnread;
 
         resized();
         repaint();
@@ -202,10 +232,13 @@ void ISRCListComponent::removeRow (std::string path)
 
 void ISRCListComponent::clearRows()
 {
+    stopTimer();
     rows.clear();
     isrcByFile.clear();
     formatTexts.clear();
+    headerRead.clear();
     filePaths.clear();
+    firstUnread = 0;
     // The empty content's height, or the scroll bar stays.
     resized();
 }

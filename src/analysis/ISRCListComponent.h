@@ -22,8 +22,14 @@ public:
 
 // The ISRC panel: one row per WAV file taken in, with its name, its rate and depth ("44k-24b") and
 // an editable field holding the ISRC code stored in the file. Edits stay in the panel; nothing is
-// written to the files. Widgets exist only for the rows in view (RowWindow). Message thread only.
-class ISRCListComponent final : public juce::Component
+// written to the files. Widgets exist only for the rows in view (RowWindow).
+//
+// Message thread only. The headers of a large intake are read in slices of a few milliseconds on a
+// timer that runs only while some are unread, so the window stays responsive however many files
+// arrive (or however slow their disk); a row is read at once when it comes into view, so no field
+// can be edited before its stored code is in.
+class ISRCListComponent final : public juce::Component,
+                                private juce::Timer
 {
 public:
     // An ISRC written with its three hyphens.
@@ -49,8 +55,8 @@ public:
     void paint (juce::Graphics& g) override;
     void resized() override;
 
-    // Called by the intake timer: appends a row for every ".wav" path (any case) not listed yet,
-    // reading its header on the spot.
+    // Called by the intake timer: appends a row for every ".wav" path (any case) not listed yet;
+    // the rows in view are read on the spot, the others in the slices that follow.
     void addList (const juce::StringArray& files);
 
     // Binds the row's field, once: every change of its text is stored under the row's path.
@@ -67,8 +73,10 @@ public:
 
     std::map<std::string, std::string> isrcByFile;
     std::vector<std::string> filePaths;
-    // Per row: the rate and depth shown, empty for a file that could not be read.
+    // Per row: the rate and depth shown, empty for a file that could not be read (or not yet).
     std::vector<juce::String> formatTexts;
+    // Per row: whether its header has been read into formatTexts and isrcByFile.
+    std::vector<bool> headerRead;
     // Set by every row removal; read and cleared by the main component's intake timer.
     bool listChanged = false;
 
@@ -78,11 +86,15 @@ public:
     std::unique_ptr<juce::Component> content = std::make_unique<juce::Component>();
 
 private:
+    void timerCallback() override;
+    void readHeader (size_t index);
     void showRowsInView();
     void bindRow (Row& row, int index);
     void storeEdit (const Row& row);
 
     RowWindow<Row> rows { *content };
+    // Every row before it has been read.
+    size_t firstUnread = 0;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ISRCListComponent)
 };
