@@ -2,13 +2,13 @@
 
 using namespace tarsio::test;
 
-struct Panel : public ::testing::Test
+struct LoudnessPanel : public ::testing::Test
 {
     TempFolder folder;
     std::unique_ptr<AudioAnalysisComponent> panel = std::make_unique<AudioAnalysisComponent>();
 
-    Panel() { panel->setSize (860, 587); }
-    ~Panel() override { panel.reset(); pumpMessages (20); }
+    LoudnessPanel() { panel->setSize (860, 587); }
+    ~LoudnessPanel() override { panel.reset(); pumpMessages (20); }
 
     // An intake as the main component makes it.
     void intake (std::initializer_list<juce::File> files) { for (auto& f : files) panel->addList ({ f.getFullPathName() }); panel->startBackgroundAnalysis(); }
@@ -16,7 +16,7 @@ struct Panel : public ::testing::Test
     bool measuredAll() { return pumpUntil ([this] { return std::none_of (panel->filePaths.begin(), panel->filePaths.end(), [this] (auto& p) { return panel->analysingByFile.at (p); }); }, 30000); }
 };
 
-TEST_F (Panel, ListsWavPathsOnceAndShowsTheirResults)
+TEST_F (LoudnessPanel, ListsWavPathsOnceAndShowsTheirResults)
 {
     panel->addList ({ "/m/b.WAV", "/m/a.wav", "/m/b.WAV", "/m/d.wave", "/m/e.flac", "wav", ".wa", "/m/hwav", "C:\\A\\T 1.wav", "bare.wav" });
     panel->addList ({ "/m/a.wav", juce::String::fromUTF8 ("/m/dir\\été.wav"), "/m/.wav" });
@@ -33,7 +33,7 @@ TEST_F (Panel, ListsWavPathsOnceAndShowsTheirResults)
 
 // Ten thousand rows: a screenful of widgets, the right rows wherever the view goes, results shown
 // when their rows come into view, and no scroll bar left after CLEAR AUDIO FILES.
-TEST_F (Panel, ManyRowsShowWhereverTheViewGoes)
+TEST_F (LoudnessPanel, ManyRowsShowWhereverTheViewGoes)
 {
     for (int i = 0; i < 10000; ++i)
         panel->addList ({ "/m/" + juce::String (i) + ".wav" });
@@ -53,10 +53,13 @@ TEST_F (Panel, ManyRowsShowWhereverTheViewGoes)
     EXPECT_FALSE (panel->viewport->getVerticalScrollBar().isVisible());
 }
 
+// Named for the thread checks, which run the tests of threads.
+using LoudnessPanelThread = LoudnessPanel;
+
 // With the real worker, whatever happens to it (stopped mid-file, intakes in quick succession,
 // rows removed or cleared while measured), every queued row ends with its values or "Error";
 // failed rows are queued again at the next intake, and only they; the panel goes at once.
-TEST_F (Panel, EveryQueuedRowEndsWithAResult)
+TEST_F (LoudnessPanelThread, EveryQueuedRowEndsWithAResult)
 {
     const auto tone = writeWav (folder / "tone.wav", channels (2), 48000.0, 24, 240000, sine (-23.0, 1000.0));
     intake ({ longWav (folder / "long.wav"), tone, writeBytes (folder / "broken.wav", { "RIFF, not really", 16 }) });

@@ -2,10 +2,7 @@
 
 using namespace tarsio::test;
 
-static LoudnessResult measured (const juce::File& file)
-{
-    return LoudnessMeasurement::measureFile (file, {}).value_or (LoudnessResult { 1.0f, 1.0f });
-}
+static LoudnessResult measured (const juce::File& file) { return LoudnessMeasurement::measureFile (file, {}).value_or (LoudnessResult { 1.0f, 1.0f }); }
 
 // Known signals (EBU Tech 3341: a 1 kHz sine at -23 dBFS on both channels reads -23.0 LUFS), peaks,
 // silence and files too short for a gating block. Channels weigh as BS.1770 has them: by the
