@@ -2,6 +2,8 @@
 
 #include "look/Palette.h"
 
+#include <cmath>
+
 namespace PanelFrame
 {
 int unitOf (int width) noexcept
