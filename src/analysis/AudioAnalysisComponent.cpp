@@ -44,21 +44,33 @@ namespace
         return juce::String ((double) value, 2) + unit;
     }
 
-    void setValueTexts (juce::Label& lufsLabel, juce::Label& truePeakLabel, const juce::String& lufsText,
-                        const juce::String& truePeakText)
+    void setValueLabel (juce::Label& label, const juce::String& text, juce::Colour background)
     {
-        lufsLabel.setText (lufsText, juce::dontSendNotification);
-        truePeakLabel.setText (truePeakText, juce::dontSendNotification);
+        label.setText (text, juce::dontSendNotification);
+        label.setColour (juce::Label::backgroundColourId, background);
     }
 
-    std::unique_ptr<juce::Label> makeValueLabel()
+    void makeValueLabel (juce::Label& label)
     {
-        auto label = std::make_unique<juce::Label> (juce::String(), "Pending...");
-        label->setColour (juce::Label::backgroundColourId, greyDownVekko);
-        label->setColour (juce::Label::textColourId, greyWhiteVekko);
-        label->setJustificationType (juce::Justification::centred);
-        return label;
+        label.setColour (juce::Label::textColourId, greyWhiteVekko);
+        label.setJustificationType (juce::Justification::centred);
     }
+}
+
+AudioAnalysisComponent::Row::Row()
+{
+    // Only the widgets take clicks: a row reaches into the next one.
+    setInterceptsMouseClicks (false, true);
+
+    nameLabel.setColour (juce::Label::backgroundColourId, maskVekko);
+    nameLabel.setJustificationType (juce::Justification::centred);
+    makeValueLabel (lufsLabel);
+    makeValueLabel (truePeakLabel);
+    removeButton.setColour (juce::TextButton::textColourOffId, kRemoveTextColour);
+    removeButton.setColour (juce::TextButton::textColourOnId, whiteVekko);
+
+    for (auto* widget : std::initializer_list<juce::Component*> { &nameLabel, &lufsLabel, &truePeakLabel, &removeButton })
+        addAndMakeVisible (widget);
 }
 
 AudioAnalysisComponent::AudioAnalysisComponent()
@@ -67,10 +79,10 @@ AudioAnalysisComponent::AudioAnalysisComponent()
     addAndMakeVisible (*closeButton);
     closeButton->onClick = [this] { closePanel(); };
 
-    viewport = std::make_unique<juce::Viewport>();
+    viewport = std::make_unique<RowViewport>();
     addAndMakeVisible (*viewport);
-    content = std::make_unique<juce::Component>();
     viewport->setViewedComponent (content.get(), false);
+    viewport->onVisibleAreaChanged = [this] { showRowsInView(); };
 
     installResultCallback();
     startTimer (kAnalysisTickMs);
@@ -82,6 +94,7 @@ AudioAnalysisComponent::~AudioAnalysisComponent()
     stopAnalysis (kDestructorStopTimeoutMs);
     analysisThread.onAnalysisResult = nullptr;
     analysisThread.clearQueue();
+    viewport->onVisibleAreaChanged = nullptr;
 }
 
 //==============================================================================
@@ -121,56 +134,42 @@ void AudioAnalysisComponent::addList (const juce::StringArray& files)
 {
     for (const auto& file : files)
     {
-        const auto path = file.toStdString();
+        auto path = file.toStdString();
 
-        if (! NameSuggestion::endsWithExtension (path, kAnalysisFileExtension) || listedFiles.count (path) != 0)
+        if (! NameSuggestion::endsWithExtension (path, kAnalysisFileExtension) || ! listedFiles.insert (path).second)
             continue;
 
-        auto* nameLabel = nameLabels.add (std::make_unique<juce::Label> (juce::String(),
-                                          NameSuggestion::fromUTF8 (NameSuggestion::extractFileName (path))));
-        nameLabel->setColour (juce::Label::backgroundColourId, maskVekko);
-        nameLabel->setJustificationType (juce::Justification::centred);
-        content->addAndMakeVisible (nameLabel);
-
-        content->addAndMakeVisible (lufsLabels.add (makeValueLabel()));
-        content->addAndMakeVisible (truePeakLabels.add (makeValueLabel()));
-
-        auto* removeButton = removeButtons.add (std::make_unique<juce::TextButton> ("X"));
-        removeButton->setColour (juce::TextButton::textColourOffId, kRemoveTextColour);
-        removeButton->setColour (juce::TextButton::textColourOnId, whiteVekko);
-        removeButton->onClick = [this, path] { removeRow (path); };
-        content->addAndMakeVisible (removeButton);
-
-        listedFiles.insert (path);
-        lufsByFile[path] = kNotAnalysedValue;
-        truePeakByFile[path] = kNotAnalysedValue;
-        analysingByFile[path] = false;
-        filePaths.push_back (path);
+        lufsByFile.emplace (path, kNotAnalysedValue);
+        truePeakByFile.emplace (path, kNotAnalysedValue);
+        analysingByFile.emplace (path, false);
+        rowOfPath.emplace (path, filePaths.size());
+        rowStates.emplace_back();
+        filePaths.push_back (std::move (path));
     }
 
     resized();
 }
 
-void AudioAnalysisComponent::removeRow (const std::string& path)
+void AudioAnalysisComponent::removeRow (std::string path)
 {
-    // path belongs to the lambda of the button deleted below: keep a copy.
-    const std::string removed = path;
-
-    const auto found = std::find (filePaths.begin(), filePaths.end(), removed);
-    if (found == filePaths.end())
+    const auto found = rowOfPath.find (path);
+    if (found == rowOfPath.end())
         return;
 
-    const int i = (int) std::distance (filePaths.begin(), found);
-    nameLabels.remove (i);
-    lufsLabels.remove (i);
-    truePeakLabels.remove (i);
-    removeButtons.remove (i);
+    const auto i = found->second;
+    rowOfPath.erase (found);
+    for (auto& entry : rowOfPath)
+        if (entry.second > i)
+            --entry.second;
 
-    listedFiles.erase (removed);
-    lufsByFile.erase (removed);
-    truePeakByFile.erase (removed);
-    analysingByFile.erase (removed);
-    filePaths.erase (filePaths.begin() + i);
+    // Rows after it move up: every row in view is bound again.
+    rows.releaseAll();
+    listedFiles.erase (path);
+    lufsByFile.erase (path);
+    truePeakByFile.erase (path);
+    analysingByFile.erase (path);
+    filePaths.erase (filePaths.begin() + (std::ptrdiff_t) i);
+    rowStates.erase (rowStates.begin() + (std::ptrdiff_t) i);
 
     // Focus can only go to a component on the screen; the panel may be listing while hidden.
     if (closeButton->isShowing())
@@ -187,18 +186,19 @@ void AudioAnalysisComponent::startBackgroundAnalysis()
     for (size_t i = 0; i < filePaths.size(); ++i)
     {
         const auto& path = filePaths[i];
+        auto& analysing = analysingByFile[path];
 
-        if (lufsByFile[path] != kNotAnalysedValue || analysingByFile[path])
+        if (analysing || lufsByFile[path] != kNotAnalysedValue)
             continue;
 
-        analysingByFile[path] = true;
-
-        if ((int) i < lufsLabels.size())
-            setValueTexts (*lufsLabels[(int) i], *truePeakLabels[(int) i], "Analyzing", ".");
+        analysing = true;
+        rowStates[i].queuedAtTick = animationTick;
 
         const juce::ScopedLock lock (analysisThread.queueLock);
         analysisThread.taskQueue.push_back ({ path, (int) i });
     }
+
+    rows.forEachBound ([this] (Row& row, int index) { showValues (row, index); });
 
     if (analysisThread.hasQueuedTasks() && ! analysisThread.isThreadRunning())
         analysisThread.startThread();
@@ -206,33 +206,18 @@ void AudioAnalysisComponent::startBackgroundAnalysis()
 
 void AudioAnalysisComponent::updateAnalysisResult (const std::string& path, int /*row*/, float lufs, float truePeak)
 {
-    const auto found = std::find (filePaths.begin(), filePaths.end(), path);
-    if (found == filePaths.end())
+    const auto found = rowOfPath.find (path);
+    if (found == rowOfPath.end())
         return;
 
-    const int i = (int) std::distance (filePaths.begin(), found);
+    const auto i = found->second;
     lufsByFile[path] = lufs;
     truePeakByFile[path] = truePeak;
     analysingByFile[path] = false;
+    rowStates[i].failed = lufs == kNotAnalysedValue;
 
-    if (i < lufsLabels.size())
-    {
-        auto& lufsLabel = *lufsLabels[i];
-        auto& truePeakLabel = *truePeakLabels[i];
-
-        if (lufs == kNotAnalysedValue)
-        {
-            setValueTexts (lufsLabel, truePeakLabel, "Error", "Error");
-        }
-        else
-        {
-            setValueTexts (lufsLabel, truePeakLabel, valueText (lufs, " LUFS"), valueText (truePeak, " dBTP"));
-            lufsLabel.setColour (juce::Label::backgroundColourId, classColour (kLoudnessClasses, lufs));
-            truePeakLabel.setColour (juce::Label::backgroundColourId, classColour (kTruePeakClasses, truePeak));
-        }
-    }
-
-    repaint();
+    if (auto* row = rows.find ((int) i))
+        showValues (*row, (int) i);
 }
 
 void AudioAnalysisComponent::clearList()
@@ -241,20 +226,20 @@ void AudioAnalysisComponent::clearList()
     analysisThread.onAnalysisResult = nullptr;
     analysisThread.clearQueue();
 
-    content->removeAllChildren();
-    nameLabels.clear();
-    lufsLabels.clear();
-    truePeakLabels.clear();
-    removeButtons.clear();
-
+    rows.clear();
     listedFiles.clear();
     lufsByFile.clear();
     truePeakByFile.clear();
     analysingByFile.clear();
     filePaths.clear();
+    rowStates.clear();
+    rowOfPath.clear();
 
     ++listGeneration;
     installResultCallback();
+
+    // The empty content's height, or the scroll bar stays.
+    resized();
 }
 
 void AudioAnalysisComponent::timerCallback()
@@ -265,11 +250,86 @@ void AudioAnalysisComponent::timerCallback()
         analysisThread.startThread();
 
     ++animationTick;
-    const auto dots = animationDots (animationTick);
+    rows.forEachBound ([this] (Row& row, int index)
+    {
+        if (analysingByFile[filePaths[(size_t) index]])
+            showValues (row, index);
+    });
+}
 
-    for (int i = 0; i < (int) filePaths.size() && i < lufsLabels.size(); ++i)
-        if (analysingByFile[filePaths[(size_t) i]])
-            setValueTexts (*lufsLabels[i], *truePeakLabels[i], "Analyzing", dots);
+void AudioAnalysisComponent::showValues (Row& row, int index)
+{
+    const auto& path = filePaths[(size_t) index];
+    const auto& state = rowStates[(size_t) index];
+    const float lufs = lufsByFile[path];
+
+    if (analysingByFile[path])
+    {
+        setValueLabel (row.lufsLabel, "Analyzing", greyDownVekko);
+        setValueLabel (row.truePeakLabel, state.queuedAtTick == animationTick ? juce::String (".")
+                                                                               : animationDots (animationTick),
+                       greyDownVekko);
+    }
+    else if (lufs == kNotAnalysedValue)
+    {
+        const juce::String text (state.failed ? "Error" : "Pending...");
+        setValueLabel (row.lufsLabel, text, greyDownVekko);
+        setValueLabel (row.truePeakLabel, text, greyDownVekko);
+    }
+    else
+    {
+        const float truePeak = truePeakByFile[path];
+        setValueLabel (row.lufsLabel, valueText (lufs, " LUFS"), classColour (kLoudnessClasses, lufs));
+        setValueLabel (row.truePeakLabel, valueText (truePeak, " dBTP"), classColour (kTruePeakClasses, truePeak));
+    }
+}
+
+void AudioAnalysisComponent::bindRow (Row& row, int index)
+{
+    const auto& path = filePaths[(size_t) index];
+
+    if (row.removeButton.onClick == nullptr)
+    {
+        // Bound once: the row's path changes, the action stays, and a button's action must not
+        // be replaced while it runs.
+        row.removeButton.onClick = [this, &row] { removeRow (row.path); };
+    }
+
+    if (row.path != path)
+    {
+        row.path = path;
+        row.nameLabel.setText (NameSuggestion::fromUTF8 (NameSuggestion::extractFileName (path)),
+                               juce::dontSendNotification);
+    }
+    showValues (row, index);
+
+    const int u = PanelFrame::unitOf (getWidth());
+    const int viewWidth = viewport->getWidth();
+    const int contentWidth = content->getWidth();
+    const int rowHeight = (int) (0.8 * u);
+    const int lufsWidth = (int) (0.14 * viewWidth);
+    const int truePeakWidth = (int) (0.12 * viewWidth);
+    // The name gives up what the remove button needs: at 0.742 of the width the button would lie
+    // past the content's right edge, where nobody can see or click it.
+    const int nameWidth = juce::jmax (0, juce::jmin ((int) (0.742 * viewWidth),
+                                                     contentWidth - lufsWidth - truePeakWidth - 2 - u));
+
+    row.setBounds (PanelFrame::rowBounds (index, u, contentWidth));
+    row.nameLabel.setBounds (0, 2, nameWidth, rowHeight);
+    row.lufsLabel.setBounds (row.nameLabel.getRight(), 2, lufsWidth, rowHeight);
+    row.truePeakLabel.setBounds (row.lufsLabel.getRight(), 2, truePeakWidth, rowHeight);
+    row.removeButton.setBounds (row.truePeakLabel.getRight() + 2, 0, u, u);
+}
+
+AudioAnalysisComponent::Row* AudioAnalysisComponent::shownRow (int index) const
+{
+    return rows.find (index);
+}
+
+void AudioAnalysisComponent::showRowsInView()
+{
+    const auto range = PanelFrame::rowsInView (*viewport, getWidth(), (int) filePaths.size());
+    rows.show (range.getStart(), range.getEnd(), [this] (Row& row, int index) { bindRow (row, index); });
 }
 
 void AudioAnalysisComponent::closePanel()
@@ -292,32 +352,10 @@ void AudioAnalysisComponent::closePanel()
 //==============================================================================
 void AudioAnalysisComponent::resized()
 {
-    const int W = getWidth();
-    const int H = getHeight();
-    const int u = PanelFrame::unitOf (W);
-    PanelFrame::layout (W, H, *closeButton, *viewport);
-    const int viewWidth = viewport->getWidth();
-    const int rows = (int) filePaths.size();
-    content->setSize (viewWidth - viewport->getScrollBarThickness(), (int) ((rows * u) * 0.9));
-
-    const int rowHeight = (int) (0.8 * u);
-    const int lufsWidth = (int) (0.14 * viewWidth);
-    const int truePeakWidth = (int) (0.12 * viewWidth);
-    // The name gives up what the remove button needs: at 0.742 of the width the button would lie
-    // past the content's right edge, where nobody can see or click it.
-    const int nameWidth = juce::jmax (0, juce::jmin ((int) (0.742 * viewWidth),
-                                                     content->getWidth() - lufsWidth - truePeakWidth - 2 - u));
-    for (int i = 0; i < rows && i < nameLabels.size(); ++i)
-    {
-        const int y = (int) ((i * u) * 0.9);
-
-        auto* nameLabel = nameLabels[i];
-        nameLabel->setBounds (0, y, nameWidth, rowHeight);
-        lufsLabels[i]->setBounds (nameLabel->getRight(), y, lufsWidth, rowHeight);
-        truePeakLabels[i]->setBounds (lufsLabels[i]->getRight(), y, truePeakWidth, rowHeight);
-        removeButtons[i]->setBounds (truePeakLabels[i]->getRight() + 2, (int) ((i * u) * 0.9 - 2.0), u, u);
-        removeButtons[i]->setAlwaysOnTop (false);
-    }
+    const int u = PanelFrame::unitOf (getWidth());
+    PanelFrame::layout (getWidth(), getHeight(), *closeButton, *viewport);
+    content->setSize (viewport->getWidth() - viewport->getScrollBarThickness(), (int) ((int) filePaths.size() * u * 0.9));
+    showRowsInView();
 }
 
 void AudioAnalysisComponent::paint (juce::Graphics& g)

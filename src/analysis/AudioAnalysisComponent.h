@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/AudioAnalysisThread.h"
+#include "analysis/RowWindow.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -12,7 +13,8 @@
 
 // The loudness panel: one row per WAV file taken in, with its integrated loudness (LUFS) and true
 // peak (dBTP), each coloured by fixed thresholds. It queues a task for every row without a result
-// and hands it to its own "AudioAnalysis" worker.
+// and hands it to its own "AudioAnalysis" worker. Widgets exist only for the rows in view
+// (RowWindow); what a row shows follows from the maps below.
 //
 // Threads: everything here runs on the message thread. The worker's result callback only posts the
 // result back to the message thread, guarded by a safe pointer and the list's generation.
@@ -20,6 +22,18 @@ class AudioAnalysisComponent final : public juce::Component,
                                      private juce::Timer
 {
 public:
+    // The widgets of one row in view, showing the row of path.
+    struct Row final : public juce::Component
+    {
+        Row();
+
+        juce::Label nameLabel;
+        juce::Label lufsLabel;
+        juce::Label truePeakLabel;
+        juce::TextButton removeButton { "X" };
+        std::string path;
+    };
+
     AudioAnalysisComponent();
     ~AudioAnalysisComponent() override;
 
@@ -40,36 +54,50 @@ public:
     void stopAnalysis (int timeoutMs);
     bool isAnalysing() const;
 
+    // The widgets showing the row at index, or null while it is out of view.
+    Row* shownRow (int index) const;
+
     // The dots shown after "Analyzing" at an animation tick: 1 to 8, one more every 6 ticks.
     static juce::String animationDots (int tick);
 
     static constexpr int kAnalysisTickMs = 200;
     static constexpr const char* kAnalysisFileExtension = ".wav";
 
-private:
-    void timerCallback() override;
-    void installResultCallback();
-    void removeRow (const std::string& path);
-    void closePanel();
-
     std::set<std::string> listedFiles;
     std::vector<std::string> filePaths;
     std::map<std::string, float> lufsByFile;
     std::map<std::string, float> truePeakByFile;
     std::map<std::string, bool> analysingByFile;
+
+    std::unique_ptr<juce::TextButton> closeButton;
+    std::unique_ptr<RowViewport> viewport;
+    // The viewport's viewed component, owned here; the rows in view are its children.
+    std::unique_ptr<juce::Component> content = std::make_unique<juce::Component>();
+
+private:
+    void timerCallback() override;
+    void installResultCallback();
+    void removeRow (std::string path);
+    void closePanel();
+    void showRowsInView();
+    void bindRow (Row& row, int index);
+    void showValues (Row& row, int index);
+
+    // Per row, beside the maps: how its measurement went.
+    struct RowState
+    {
+        bool failed = false;     // the last measurement gave the error values: "Error"
+        int queuedAtTick = -1;   // the animation tick at which it was queued: one dot until the next
+    };
+    std::vector<RowState> rowStates;
+    std::map<std::string, size_t> rowOfPath;
+
     int animationTick = 0;
     // Bumped by clearList, so that a result measured before it cannot land on a row added after.
     int listGeneration = 0;
 
     AudioAnalysisThread analysisThread;
-
-    std::unique_ptr<juce::TextButton> closeButton;
-    std::unique_ptr<juce::Viewport> viewport;
-    std::unique_ptr<juce::Component> content;
-    juce::OwnedArray<juce::Label> nameLabels;
-    juce::OwnedArray<juce::Label> lufsLabels;
-    juce::OwnedArray<juce::Label> truePeakLabels;
-    juce::OwnedArray<juce::TextButton> removeButtons;
+    RowWindow<Row> rows { *content };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (AudioAnalysisComponent)
 };

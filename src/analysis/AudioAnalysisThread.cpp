@@ -42,8 +42,8 @@ bool AudioAnalysisThread::takeNextTask (AnalysisTask& task)
     if (taskQueue.empty())
         return false;
 
-    task = taskQueue.front();
-    taskQueue.erase (taskQueue.begin());
+    task = std::move (taskQueue.front());
+    taskQueue.pop_front();
     return true;
 }
 
@@ -61,7 +61,7 @@ void AudioAnalysisThread::run()
             // Interrupted: the task goes back to the front, so that a restarted worker still
             // measures it (the owner clears the queue when it wants the work dropped).
             const juce::ScopedLock lock (queueLock);
-            taskQueue.insert (taskQueue.begin(), task);
+            taskQueue.push_front (task);
             return;
         }
 

@@ -4,7 +4,7 @@
 
 #include <functional>
 #include <string>
-#include <vector>
+#include <deque>
 
 // The loudness worker ("AudioAnalysis"): takes measuring tasks from a locked queue, first in first
 // out, measures each file (LoudnessMeasurement) and reports it through onAnalysisResult. It ends by
@@ -33,8 +33,8 @@ public:
 
     void run() override;
 
-    // Guarded by queueLock.
-    std::vector<AnalysisTask> taskQueue;
+    // Guarded by queueLock; taken from the front, so a deque: ten thousand files are queued at once.
+    std::deque<AnalysisTask> taskQueue;
     // Called on the worker, read there without a lock: assign it only while the thread is stopped.
     ResultCallback onAnalysisResult;
     juce::CriticalSection queueLock;

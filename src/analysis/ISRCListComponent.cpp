@@ -8,6 +8,10 @@
 
 namespace
 {
+// Message-thread time given to reading headers per slice, and the pause between slices.
+constexpr double kReadSliceMs = 4.0;
+constexpr int kReadIntervalMs = 1;
+
 // "44k-24b": the rate in whole kilohertz, truncated, and the bit depth; empty for an unread file.
 juce::String formatText (double sampleRate, int bitsPerSample)
 {
@@ -19,92 +23,182 @@ juce::String formatText (double sampleRate, int bitsPerSample)
 } // namespace
 
 //==============================================================================
+IsrcEditor::IsrcEditor()
+{
+    setCaretVisible (false);
+}
+
+void IsrcEditor::focusGained (FocusChangeType cause)
+{
+    setCaretVisible (true);
+    juce::TextEditor::focusGained (cause);
+}
+
+void IsrcEditor::focusLost (FocusChangeType cause)
+{
+    juce::TextEditor::focusLost (cause);
+    setCaretVisible (false);
+}
+
+ISRCListComponent::Row::Row()
+{
+    // Only the widgets take clicks: a row reaches into the next one.
+    setInterceptsMouseClicks (false, true);
+
+    nameLabel.setColour (juce::Label::backgroundColourId, maskVekko);
+    nameLabel.setJustificationType (juce::Justification::centred);
+    addAndMakeVisible (nameLabel);
+
+    isrcEditor.setInputRestrictions (kIsrcMaxLength, kIsrcEditorCharacters);
+    isrcEditor.setTextToShowWhenEmpty ("ISRC Code", termsVekko);
+    isrcEditor.setJustification (juce::Justification::centred);
+    isrcEditor.setMultiLine (false, false);
+    isrcEditor.setReadOnly (false);
+    isrcEditor.setWantsKeyboardFocus (true);
+    isrcEditor.setColour (juce::TextEditor::backgroundColourId, maskVekko);
+    isrcEditor.setColour (juce::TextEditor::textColourId, greyWhiteVekko);
+    isrcEditor.setColour (juce::TextEditor::highlightColourId, orangeVekko);
+    isrcEditor.setColour (juce::TextEditor::outlineColourId, greyLightVekkoO);
+    isrcEditor.setColour (juce::TextEditor::focusedOutlineColourId, orangeTransChord);
+    isrcEditor.setColour (juce::TextEditor::shadowColourId, termsVekko);
+    addAndMakeVisible (isrcEditor);
+
+    formatLabel.setColour (juce::Label::backgroundColourId, lightVekko);
+    formatLabel.setJustificationType (juce::Justification::centred);
+    addAndMakeVisible (formatLabel);
+
+    removeButton.setColour (juce::TextButton::textColourOffId, greyLightVekkoO);
+    removeButton.setColour (juce::TextButton::textColourOnId, whiteVekko);
+    addAndMakeVisible (removeButton);
+}
+
+//==============================================================================
 ISRCListComponent::ISRCListComponent()
 {
     closeButton = std::make_unique<juce::TextButton> ("X");
     addAndMakeVisible (*closeButton);
     closeButton->onClick = [this] { setVisible (false); };
 
-    viewport = std::make_unique<juce::Viewport>();
+    viewport = std::make_unique<RowViewport>();
     addAndMakeVisible (*viewport);
-
-    content = std::make_unique<juce::Component>();
     viewport->setViewedComponent (content.get(), false);
+    viewport->onVisibleAreaChanged = [this] { showRowsInView(); };
 }
 
-ISRCListComponent::~ISRCListComponent() = default;
+ISRCListComponent::~ISRCListComponent()
+{
+    stopTimer();
+    viewport->onVisibleAreaChanged = nullptr;
+}
 
 //==============================================================================
 void ISRCListComponent::addList (const juce::StringArray& files)
 {
     for (const auto& file : files)
     {
-        const auto path = file.toStdString();
+        auto path = file.toStdString();
 
-        if (! NameSuggestion::endsWithExtension (path, kAnalysisFileExtension))
+        if (! NameSuggestion::endsWithExtension (path, kAnalysisFileExtension) || ! isrcByFile.try_emplace (path).second)
             continue;
 
-        if (isrcByFile.count (path) != 0)
-            continue;
-
-        addRow (path);
+        formatTexts.emplace_back();
+        headerRead.push_back (false);
+        filePaths.push_back (std::move (path));
     }
 
     resized();
+
+    if (firstUnread < filePaths.size())
+        startTimer (kReadIntervalMs);
 }
 
-void ISRCListComponent::addRow (const std::string& path)
+void ISRCListComponent::readHeader (size_t index)
 {
-    auto* nameLabel = nameLabels.add (new juce::Label ({}, NameSuggestion::fromUTF8 (NameSuggestion::extractFileName (path))));
-    nameLabel->setColour (juce::Label::backgroundColourId, maskVekko);
-    nameLabel->setJustificationType (juce::Justification::centred);
-    content->addAndMakeVisible (nameLabel);
-
-    auto* editor = isrcEditors.add (new juce::TextEditor());
-    editor->setInputRestrictions (kIsrcMaxLength, kIsrcEditorCharacters);
-    editor->setTextToShowWhenEmpty ("ISRC Code", termsVekko);
-    editor->setJustification (juce::Justification::centred);
-    editor->setCaretVisible (true);
-    editor->setMultiLine (false, false);
-    editor->setReadOnly (false);
-    editor->setWantsKeyboardFocus (true);
-    editor->setColour (juce::TextEditor::backgroundColourId, maskVekko);
-    editor->setColour (juce::TextEditor::textColourId, greyWhiteVekko);
-    editor->setColour (juce::TextEditor::highlightColourId, orangeVekko);
-    editor->setColour (juce::TextEditor::outlineColourId, greyLightVekkoO);
-    editor->setColour (juce::TextEditor::focusedOutlineColourId, orangeTransChord);
-    editor->setColour (juce::TextEditor::shadowColourId, termsVekko);
-    setupISRCEditor (editor, path);
-    content->addAndMakeVisible (editor);
+    if (headerRead[index])
+        return;
 
     double sampleRate = 0.0;
     int bitsPerSample = 0;
     juce::String isrc;
+    const auto& path = filePaths[index];
     const auto fullPath = NameSuggestion::fromUTF8 (path);
 
     // juce::File takes only full paths; a relative one names no file the panel could find.
     if (juce::File::isAbsolutePath (fullPath))
         AudioConverter::getFileInfo (juce::File (fullPath), sampleRate, bitsPerSample, isrc);
 
-    auto* formatLabel = formatLabels.add (new juce::Label ({}, formatText (sampleRate, bitsPerSample)));
-    formatLabel->setColour (juce::Label::backgroundColourId, lightVekko);
-    formatLabel->setJustificationType (juce::Justification::centred);
-    content->addAndMakeVisible (formatLabel);
-
-    auto* removeButton = removeButtons.add (new juce::TextButton ("X"));
-    removeButton->setColour (juce::TextButton::textColourOffId, greyLightVekkoO);
-    removeButton->setColour (juce::TextButton::textColourOnId, whiteVekko);
-    removeButton->onClick = [this, path] { removeRow (path); };
-    content->addAndMakeVisible (removeButton);
-
-    editor->setText (isrc, false);
     isrcByFile[path] = isrc.toStdString();
-    filePaths.push_back (path);
+    formatTexts[index] = formatText (sampleRate, bitsPerSample);
+    headerRead[index] = true;
 }
 
-void ISRCListComponent::setupISRCEditor (juce::TextEditor* editor, const std::string& path)
+void ISRCListComponent::timerCallback()
 {
-    editor->onTextChange = [this, path, editor] { isrcByFile[path] = editor->getText().toStdString(); };
+    const auto end = juce::Time::getMillisecondCounterHiRes() + kReadSliceMs;
+
+    for (; firstUnread < filePaths.size() && juce::Time::getMillisecondCounterHiRes() < end; ++firstUnread)
+        readHeader (firstUnread);
+
+    if (firstUnread >= filePaths.size())
+        stopTimer();
+}
+
+void ISRCListComponent::setupISRCEditor (Row& row)
+{
+    row.isrcEditor.onTextChange = [this, &row] { storeEdit (row); };
+}
+
+void ISRCListComponent::storeEdit (const Row& row)
+{
+    // A row that went keeps no entry.
+    const auto entry = isrcByFile.find (row.path);
+    if (entry != isrcByFile.end())
+        entry->second = row.isrcEditor.getText().toStdString();
+}
+
+void ISRCListComponent::bindRow (Row& row, int index)
+{
+    readHeader ((size_t) index);
+    const auto& path = filePaths[(size_t) index];
+
+    if (row.removeButton.onClick == nullptr)
+    {
+        // Bound once: the row's path changes, the action stays, and a button's action must not
+        // be replaced while it runs.
+        row.removeButton.onClick = [this, &row] { removeRow (row.path); };
+        setupISRCEditor (row);
+    }
+
+    if (row.path != path)
+    {
+        // The field's last change may not have been reported yet.
+        storeEdit (row);
+        row.path = path;
+        row.nameLabel.setText (NameSuggestion::fromUTF8 (NameSuggestion::extractFileName (path)), juce::dontSendNotification);
+        row.isrcEditor.setText (NameSuggestion::fromUTF8 (isrcByFile[path]), false);
+    }
+    row.formatLabel.setText (formatTexts[(size_t) index], juce::dontSendNotification);
+
+    const int u = PanelFrame::unitOf (getWidth());
+    const int viewWidth = viewport->getWidth();
+    const int rowHeight = (int) (0.8 * u);
+
+    row.setBounds (PanelFrame::rowBounds (index, u, content->getWidth()));
+    row.nameLabel.setBounds (0, 2, (int) (0.67 * viewWidth), rowHeight);
+    row.formatLabel.setBounds (row.nameLabel.getRight(), 2, (int) (0.09 * viewWidth), rowHeight);
+    row.isrcEditor.setBounds (row.formatLabel.getRight(), 2, (int) (0.23 * viewWidth - u), rowHeight);
+    row.removeButton.setBounds (row.isrcEditor.getRight() + 2, 0, u, u);
+}
+
+ISRCListComponent::Row* ISRCListComponent::shownRow (int index) const
+{
+    return rows.find (index);
+}
+
+void ISRCListComponent::showRowsInView()
+{
+    const auto range = PanelFrame::rowsInView (*viewport, getWidth(), (int) filePaths.size());
+    rows.show (range.getStart(), range.getEnd(), [this] (Row& row, int index) { bindRow (row, index); });
 }
 
 //==============================================================================
@@ -114,24 +208,21 @@ void ISRCListComponent::removeRow (std::string path)
 
     if (it != filePaths.end())
     {
-        const auto index = (int) std::distance (filePaths.begin(), it);
-
-        // Deleting a focused editor would hand the focus on to the next one.
-        setEditorsWantFocus (false);
-
-        nameLabels.remove (index);
-        formatLabels.remove (index);
-        isrcEditors.remove (index);
-        removeButtons.remove (index);
-
-        isrcByFile.erase (path);
-        filePaths.erase (filePaths.begin() + index);
+        const auto index = std::distance (filePaths.begin(), it);
 
         // The panel is never shown by the main window; focus can only go to a button on screen.
         if (closeButton->isShowing())
             closeButton->grabKeyboardFocus();
 
-        setEditorsWantFocus (true);
+        // Rows after it move up: every row in view is bound again.
+        rows.releaseAll();
+        isrcByFile.erase (path);
+        formatTexts.erase (formatTexts.begin() + index);
+        headerRead.erase (headerRead.begin() + index);
+        filePaths.erase (it);
+        if ((size_t) index < firstUnread)
+            --firstUnread;
+
         resized();
         repaint();
     }
@@ -139,21 +230,17 @@ void ISRCListComponent::removeRow (std::string path)
     listChanged = true;
 }
 
-void ISRCListComponent::setEditorsWantFocus (bool wantFocus)
-{
-    for (auto* editor : isrcEditors)
-        editor->setWantsKeyboardFocus (wantFocus);
-}
-
 void ISRCListComponent::clearRows()
 {
-    content->removeAllChildren();
-    nameLabels.clear();
-    formatLabels.clear();
-    isrcEditors.clear();
-    removeButtons.clear();
+    stopTimer();
+    rows.clear();
     isrcByFile.clear();
+    formatTexts.clear();
+    headerRead.clear();
     filePaths.clear();
+    firstUnread = 0;
+    // The empty content's height, or the scroll bar stays.
+    resized();
 }
 
 //==============================================================================
@@ -168,20 +255,6 @@ void ISRCListComponent::resized()
     const int H = getHeight();
     const int u = PanelFrame::unitOf (W);
     PanelFrame::layout (W, H, *closeButton, *viewport);
-    const int viewWidth = viewport->getWidth();
-    content->setBounds (0, 0, viewWidth - viewport->getScrollBarThickness(), (int) filePaths.size() * u);
-
-    for (int i = 0; i < (int) filePaths.size() && i < nameLabels.size(); ++i)
-    {
-        const int y = (int) ((i * u) * 0.9);
-        const int rowHeight = (int) (0.8 * u);
-
-        nameLabels[i]->setBounds (0, y, (int) (0.67 * viewWidth), rowHeight);
-        formatLabels[i]->setBounds (nameLabels[i]->getRight(), y, (int) (0.09 * viewWidth), rowHeight);
-        isrcEditors[i]->setBounds (formatLabels[i]->getRight(), y, (int) (0.23 * viewWidth - u), rowHeight);
-        removeButtons[i]->setBounds (isrcEditors[i]->getRight() + 2, (int) ((i * u) * 0.9 - 2.0), u, u);
-
-        isrcEditors[i]->setAlwaysOnTop (false);
-        removeButtons[i]->setAlwaysOnTop (false);
-    }
+    content->setBounds (0, 0, viewport->getWidth() - viewport->getScrollBarThickness(), (int) filePaths.size() * u);
+    showRowsInView();
 }

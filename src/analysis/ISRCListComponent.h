@@ -1,5 +1,7 @@
 #pragma once
 
+#include "analysis/RowWindow.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <map>
@@ -7,10 +9,27 @@
 #include <string>
 #include <vector>
 
+// The ISRC field of a row. Its caret exists only while it has the focus: a caret runs a blink
+// timer for as long as it exists, focused or not.
+class IsrcEditor final : public juce::TextEditor
+{
+public:
+    IsrcEditor();
+
+    void focusGained (FocusChangeType cause) override;
+    void focusLost (FocusChangeType cause) override;
+};
+
 // The ISRC panel: one row per WAV file taken in, with its name, its rate and depth ("44k-24b") and
 // an editable field holding the ISRC code stored in the file. Edits stay in the panel; nothing is
-// written to the files. Message thread only.
-class ISRCListComponent final : public juce::Component
+// written to the files. Widgets exist only for the rows in view (RowWindow).
+//
+// Message thread only. The headers of a large intake are read in slices of a few milliseconds on a
+// timer that runs only while some are unread, so the window stays responsive however many files
+// arrive (or however slow their disk); a row is read at once when it comes into view, so no field
+// can be edited before its stored code is in.
+class ISRCListComponent final : public juce::Component,
+                                private juce::Timer
 {
 public:
     // An ISRC written with its three hyphens.
@@ -18,43 +37,64 @@ public:
     static constexpr const char* kIsrcEditorCharacters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-";
     static constexpr const char* kAnalysisFileExtension = ".wav";
 
+    // The widgets of one row in view, showing the row of path.
+    struct Row final : public juce::Component
+    {
+        Row();
+
+        juce::Label nameLabel;
+        juce::Label formatLabel;
+        IsrcEditor isrcEditor;
+        juce::TextButton removeButton { "X" };
+        std::string path;
+    };
+
     ISRCListComponent();
     ~ISRCListComponent() override;
 
     void paint (juce::Graphics& g) override;
     void resized() override;
 
-    // Called by the intake timer: appends a row for every ".wav" path (any case) not listed yet,
-    // reading its header on the spot.
+    // Called by the intake timer: appends a row for every ".wav" path (any case) not listed yet;
+    // the rows in view are read on the spot, the others in the slices that follow.
     void addList (const juce::StringArray& files);
 
-    // Stores every change of the editor's text under path.
-    void setupISRCEditor (juce::TextEditor* editor, const std::string& path);
+    // Binds the row's field, once: every change of its text is stored under the row's path.
+    void setupISRCEditor (Row& row);
 
-    // A row's remove button: drops the row of path and sets listChanged. Takes its own copy of the
-    // path, because the button whose action calls it is deleted on the way.
+    // A row's remove button: drops the row of path and sets listChanged.
     void removeRow (std::string path);
 
-    // CLEAR AUDIO FILES: empties every row; listChanged keeps its value and no layout follows.
+    // CLEAR AUDIO FILES: empties every row; listChanged keeps its value.
     void clearRows();
+
+    // The widgets showing the row at index, or null while it is out of view.
+    Row* shownRow (int index) const;
 
     std::map<std::string, std::string> isrcByFile;
     std::vector<std::string> filePaths;
+    // Per row: the rate and depth shown, empty for a file that could not be read (or not yet).
+    std::vector<juce::String> formatTexts;
+    // Per row: whether its header has been read into formatTexts and isrcByFile.
+    std::vector<bool> headerRead;
     // Set by every row removal; read and cleared by the main component's intake timer.
     bool listChanged = false;
 
     std::unique_ptr<juce::TextButton> closeButton;
-    std::unique_ptr<juce::Viewport> viewport;
-    // The viewport's viewed component, owned here; every row widget is its child.
-    std::unique_ptr<juce::Component> content;
-    juce::OwnedArray<juce::Label> nameLabels;
-    juce::OwnedArray<juce::Label> formatLabels;
-    juce::OwnedArray<juce::TextEditor> isrcEditors;
-    juce::OwnedArray<juce::TextButton> removeButtons;
+    std::unique_ptr<RowViewport> viewport;
+    // The viewport's viewed component, owned here; the rows in view are its children.
+    std::unique_ptr<juce::Component> content = std::make_unique<juce::Component>();
 
 private:
-    void addRow (const std::string& path);
-    void setEditorsWantFocus (bool wantFocus);
+    void timerCallback() override;
+    void readHeader (size_t index);
+    void showRowsInView();
+    void bindRow (Row& row, int index);
+    void storeEdit (const Row& row);
+
+    RowWindow<Row> rows { *content };
+    // Every row before it has been read.
+    size_t firstUnread = 0;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ISRCListComponent)
 };

@@ -8,9 +8,9 @@
 
 namespace
 {
-    // Both states see the same blocks; the true-peak state also keeps short-term loudness.
-    constexpr int kPeakMode = EBUR128_MODE_S | EBUR128_MODE_I | EBUR128_MODE_TRUE_PEAK;
-    constexpr int kLoudnessMode = EBUR128_MODE_I;
+    // Without short-term mode the gating buffer is 400 ms, as it always was for the loudness: the
+    // block sums, and so the values, stay the same to the last bit.
+    constexpr int kMode = EBUR128_MODE_I | EBUR128_MODE_TRUE_PEAK;
 
     // libebur128 takes at most 64 channels; anything beyond is refused by it anyway, and a header's
     // channel count must not size a block before that.
@@ -20,35 +20,33 @@ namespace
     constexpr double kMinSampleRate = 18.0;
 }
 
-LoudnessAnalyzer::LoudnessAnalyzer (int channelCount, int rateHz)
+LoudnessAnalyzer::LoudnessAnalyzer (int channelCount, int rateHz, const std::vector<int>& roles)
     : channels (channelCount), sampleRate (rateHz)
 {
     if (channels <= 0 || sampleRate <= 0)
         return;
 
-    peakState = ebur128_init ((unsigned int) channels, (unsigned long) sampleRate, kPeakMode);
-    loudnessState = ebur128_init ((unsigned int) channels, (unsigned long) sampleRate, kLoudnessMode);
+    state = ebur128_init ((unsigned int) channels, (unsigned long) sampleRate, kMode);
+
+    for (size_t channel = 0; state != nullptr && channel < roles.size() && channel < (size_t) channels; ++channel)
+        ebur128_set_channel (state, (unsigned int) channel, roles[channel]);
 }
 
 LoudnessAnalyzer::~LoudnessAnalyzer()
 {
-    if (peakState != nullptr)
-        ebur128_destroy (&peakState);
-
-    if (loudnessState != nullptr)
-        ebur128_destroy (&loudnessState);
+    if (state != nullptr)
+        ebur128_destroy (&state);
 }
 
 bool LoudnessAnalyzer::addFrames (const float* interleaved, size_t frames) noexcept
 {
-    return ebur128_add_frames_float (peakState, interleaved, frames) == EBUR128_SUCCESS
-        && ebur128_add_frames_float (loudnessState, interleaved, frames) == EBUR128_SUCCESS;
+    return ebur128_add_frames_float (state, interleaved, frames) == EBUR128_SUCCESS;
 }
 
 float LoudnessAnalyzer::integratedLoudness() const noexcept
 {
     double loudness = -std::numeric_limits<double>::infinity();
-    if (ebur128_loudness_global (loudnessState, &loudness) != EBUR128_SUCCESS)
+    if (ebur128_loudness_global (state, &loudness) != EBUR128_SUCCESS)
         return kNotAnalysedValue;
 
     return (float) loudness;
@@ -61,7 +59,7 @@ float LoudnessAnalyzer::truePeakDb() const noexcept
     for (int channel = 0; channel < channels; ++channel)
     {
         double channelPeak = 0.0;
-        if (ebur128_true_peak (peakState, (unsigned int) channel, &channelPeak) == EBUR128_SUCCESS)
+        if (ebur128_true_peak (state, (unsigned int) channel, &channelPeak) == EBUR128_SUCCESS)
             peak = std::max (peak, (float) channelPeak);
     }
 
@@ -78,6 +76,45 @@ float peakToDb (float peak) noexcept
     return std::max (20.0f * std::log10 (peak), kTruePeakFloorDb);
 }
 
+std::vector<int> channelRoles (int numChannels, juce::uint32 channelMask)
+{
+    // libebur128 weighs Mp060 to Mp110 (and their mirrors) as surrounds, everything else but
+    // UNUSED as a front.
+    constexpr int kLeftSurround = EBUR128_Mp110, kRightSurround = EBUR128_Mm110;
+    static constexpr int kRoleOfSpeaker[] = {
+        EBUR128_LEFT, EBUR128_RIGHT, EBUR128_CENTER, EBUR128_UNUSED, // FL FR FC LFE
+        kLeftSurround, kRightSurround,                               // BL BR
+        EBUR128_Mp030, EBUR128_Mm030,                                // FLC FRC
+        kLeftSurround,                                               // BC
+        EBUR128_Mp090, EBUR128_Mm090,                                // SL SR
+        EBUR128_Tp000,                                               // TC
+        EBUR128_Up030, EBUR128_Up000, EBUR128_Um030,                 // TFL TFC TFR
+        kLeftSurround, kLeftSurround, kRightSurround,                // TBL TBC TBR
+    };
+
+    std::vector<int> roles;
+    if (channelMask == kNoChannelMask)
+    {
+        if (numChannels <= 6)
+            return roles;
+
+        roles = { EBUR128_LEFT, EBUR128_RIGHT, EBUR128_CENTER, EBUR128_UNUSED, kLeftSurround, kRightSurround };
+        for (int channel = 6; channel < numChannels; ++channel)
+            roles.push_back (channel % 2 == 0 ? kLeftSurround : kRightSurround);
+        return roles;
+    }
+
+    // The file's channels follow the mask's speakers in bit order.
+    for (int bit = 0; bit < 32 && (int) roles.size() < numChannels; ++bit)
+        if ((channelMask >> bit) & 1u)
+            roles.push_back (bit < (int) std::size (kRoleOfSpeaker) ? kRoleOfSpeaker[bit] : EBUR128_CENTER);
+
+    while ((int) roles.size() < numChannels)
+        roles.push_back (EBUR128_CENTER);
+
+    return roles;
+}
+
 std::optional<LoudnessResult> measure (juce::AudioFormatReader& reader, juce::int64 frames,
                                        const std::function<bool()>& shouldExit)
 {
@@ -90,7 +127,8 @@ std::optional<LoudnessResult> measure (juce::AudioFormatReader& reader, juce::in
         return LoudnessResult{};
 
     const int numChannels = (int) reader.numChannels;
-    LoudnessAnalyzer analyzer (numChannels, (int) rate);
+    const auto mask = (juce::uint32) reader.metadataValues.getValue ("ChannelMask", "0").getLargeIntValue();
+    LoudnessAnalyzer analyzer (numChannels, (int) rate, channelRoles (numChannels, mask));
     if (! analyzer.isReady())
         return LoudnessResult{};
 

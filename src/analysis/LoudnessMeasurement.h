@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 // Integrated loudness (LUFS) and true peak (dBTP) of one audio file, measured with libebur128.
 // No UI; every function runs on the thread that calls it (the "AudioAnalysis" worker in the
@@ -27,26 +28,26 @@ struct LoudnessResult
     bool isError() const noexcept { return lufs == kNotAnalysedValue; }
 };
 
-// The two libebur128 states of one file: the true peak (with short-term and integrated loudness)
-// and the integrated loudness on its own.
+// The libebur128 state of one file: integrated loudness and true peak, filtered once.
 class LoudnessAnalyzer final
 {
 public:
-    LoudnessAnalyzer (int channelCount, int rateHz);
+    // roles: one libebur128 channel role per channel (LoudnessMeasurement::channelRoles); empty
+    // keeps libebur128's own map.
+    LoudnessAnalyzer (int channelCount, int rateHz, const std::vector<int>& roles = {});
     ~LoudnessAnalyzer();
 
-    // False when libebur128 refused either state (channel count or rate it does not support).
-    bool isReady() const noexcept { return peakState != nullptr && loudnessState != nullptr; }
+    // False when libebur128 refused the state (channel count or rate it does not support).
+    bool isReady() const noexcept { return state != nullptr; }
 
-    // Feeds interleaved frames (channels values per frame) to both states; false on failure.
+    // Feeds interleaved frames (channels values per frame); false on failure.
     bool addFrames (const float* interleaved, size_t frames) noexcept;
 
     float integratedLoudness() const noexcept;
     // The largest true peak over every channel, in dBTP.
     float truePeakDb() const noexcept;
 
-    ebur128_state* peakState = nullptr;
-    ebur128_state* loudnessState = nullptr;
+    ebur128_state* state = nullptr;
     int channels = 0;
     int sampleRate = 0;
 
@@ -57,6 +58,16 @@ namespace LoudnessMeasurement
 {
     // 20 log10 (peak), floored at kTruePeakFloorDb; the floor for a peak of 0 or less.
     float peakToDb (float peak) noexcept;
+
+    // The WAVE_FORMAT_EXTENSIBLE speaker mask: 0 where the file has none.
+    constexpr juce::uint32 kNoChannelMask = 0;
+
+    // libebur128 roles weighing the channels as BS.1770 does: from the speaker mask where there is
+    // one, else by the usual order (L, R, C, LFE, Ls, Rs, then further surrounds). LFE never
+    // counts, side and back surrounds count as surrounds; up to six channels without a mask keep
+    // libebur128's own map (mono counts once, not as dual mono). Channels past the mask's speakers
+    // count as fronts.
+    std::vector<int> channelRoles (int numChannels, juce::uint32 channelMask);
 
     // Measures `frames` frames of the reader from frame 0, block by block. shouldExit (may be
     // empty) is asked before every block and once more at the end: a true answer gives nothing.

@@ -16,7 +16,8 @@ namespace WavHeaderCopy
     constexpr int kMaxChunks = 4096;
 
     // Fills image and returns true when file is a regular file holding a RIFF (or RF64) WAVE with a
-    // sane "fmt " chunk and a "data" chunk, and every chunk up to the end of the walk lies inside
-    // the file. Returns false for anything else (empty, truncated, damaged, not a WAV, not a file).
+    // sane "fmt " chunk and a "data" chunk header. A chunk that runs past the end of the file (a
+    // recording cut off) ends the walk: the chunks before it are copied, it and any after are not.
+    // Returns false for anything else (empty, damaged, cut before its data, not a WAV, not a file).
     bool copyHeader (const juce::File& file, juce::MemoryBlock& image);
 }

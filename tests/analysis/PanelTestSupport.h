@@ -1,60 +1,76 @@
 #pragma once
 
-#include "analysis/AnalysisTestSupport.h"
+// What the loudness and ISRC tests share: WAV files written by the framework or built byte by byte,
+// and the loudness panel's rows as a user sees them.
+#include "support/TestSupport.h"
 
 #include "analysis/AudioAnalysisComponent.h"
+#include "analysis/ISRCListComponent.h"
+#include "analysis/LoudnessMeasurement.h"
 
-#include <juce_gui_basics/juce_gui_basics.h>
+#include <juce_audio_formats/juce_audio_formats.h>
+
+#include <gtest/gtest.h>
 
 namespace tarsio::test
 {
-// The panel's rows as the user sees them: the widgets inside its viewport, four per row.
-struct PanelRow
-{
-    juce::Label* name = nullptr;
-    juce::Label* lufs = nullptr;
-    juce::Label* truePeak = nullptr;
-    juce::TextButton* remove = nullptr;
+using SampleAt = std::function<float (int channel, int frame)>;
 
-    juce::String lufsText() const { return lufs->getText(); }
-    juce::String truePeakText() const { return truePeak->getText(); }
-    juce::Colour lufsBackground() const { return lufs->findColour (juce::Label::backgroundColourId); }
-    juce::Colour truePeakBackground() const { return truePeak->findColour (juce::Label::backgroundColourId); }
-};
-
-inline juce::Viewport* panelViewport (AudioAnalysisComponent& panel)
+// A WAV written by the framework's writer (32 bits are float samples). The layout's speakers make
+// the channel mask; a discrete layout writes a plain header without one.
+inline juce::File writeWav (const juce::File& file, const juce::AudioChannelSet& layout, double rate, int bits,
+                            int frames, const SampleAt& sampleAt, const juce::StringPairArray& metadata = {})
 {
-    for (auto* child : panel.getChildren())
-        if (auto* viewport = dynamic_cast<juce::Viewport*> (child))
-            return viewport;
-    return nullptr;
+    file.deleteFile();
+    auto stream = std::make_unique<juce::FileOutputStream> (file);
+    std::unique_ptr<juce::AudioFormatWriter> writer (juce::WavAudioFormat().createWriterFor (stream.release(), rate, layout, bits, metadata, 0));
+    juce::AudioBuffer<float> samples (layout.size(), frames);
+    for (int c = 0; c < layout.size(); ++c)
+        for (int i = 0; i < frames; ++i)
+            samples.setSample (c, i, sampleAt (c, i));
+    writer->writeFromAudioSampleBuffer (samples, 0, frames);
+    return file;
 }
 
-inline std::vector<PanelRow> panelRows (AudioAnalysisComponent& panel)
-{
-    std::vector<PanelRow> rows;
-    auto* viewport = panelViewport (panel);
-    if (viewport == nullptr || viewport->getViewedComponent() == nullptr)
-        return rows;
+// Mono and stereo as the framework writes them; more channels without a speaker mask.
+inline juce::AudioChannelSet channels (int n) { return n <= 2 ? juce::AudioChannelSet::canonicalChannelSet (n) : juce::AudioChannelSet::discreteChannels (n); }
 
-    const auto& widgets = viewport->getViewedComponent()->getChildren();
-    for (int i = 0; i + 3 < widgets.size(); i += 4)
-        rows.push_back ({ dynamic_cast<juce::Label*> (widgets[i]), dynamic_cast<juce::Label*> (widgets[i + 1]),
-                          dynamic_cast<juce::Label*> (widgets[i + 2]), dynamic_cast<juce::TextButton*> (widgets[i + 3]) });
-    return rows;
+// A sine at a level in dBFS on the channels listed (on every channel when none is).
+inline SampleAt sine (double dbfs, double hz = 997.0, double rate = 48000.0, std::vector<int> on = {})
+{
+    const auto gain = std::pow (10.0, dbfs / 20.0);
+    return [=] (int c, int f) { return on.empty() || std::count (on.begin(), on.end(), c) ? (float) (gain * std::sin (6.283185307179586 * hz * f / rate)) : 0.0f; };
 }
 
-inline std::string pathOf (const juce::File& file)
+// Two minutes of stereo: long enough that a stop request lands mid-file.
+inline juce::File longWav (const juce::File& file) { return writeWav (file, channels (2), 48000.0, 16, 5760000, sine (-6.0)); }
+
+
+// Hand-built RIFF: a chunk with its body and pad byte, under its true size or any size declared.
+inline juce::MemoryBlock chunk (const char* id, const juce::MemoryBlock& body, juce::int64 declaredSize = -1)
 {
-    return file.getFullPathName().toStdString();
+    const auto size = juce::ByteOrder::swapIfBigEndian ((juce::uint32) (declaredSize >= 0 ? declaredSize : (juce::int64) body.getSize()));
+    juce::MemoryBlock out (id, 4);
+    for (const auto& [bytes, count] : std::vector<std::pair<const void*, size_t>> { { &size, 4 }, { body.getData(), body.getSize() }, { "", body.getSize() & 1 } })
+        out.append (bytes, count);
+    return out;
 }
 
-// Whether no row shows "Pending..." or "Analyzing" any more.
-inline bool allRowsMeasured (AudioAnalysisComponent& panel)
+inline juce::MemoryBlock riff (std::initializer_list<juce::MemoryBlock> chunks, const char* id = "RIFF")
 {
-    for (const auto& row : panelRows (panel))
-        if (row.lufsText() == "Pending..." || row.lufsText() == "Analyzing")
-            return false;
-    return true;
+    juce::MemoryBlock body ("WAVE", 4);
+    for (const auto& c : chunks)
+        body.append (c.getData(), c.getSize());
+    return chunk (id, body);
+}
+
+inline juce::File writeBytes (const juce::File& file, const juce::MemoryBlock& bytes) { file.replaceWithData (bytes.getData(), bytes.getSize()); return file; }
+
+
+// What the loudness panel's row at index shows, "-" while the row is out of view.
+inline juce::String shown (AudioAnalysisComponent& panel, int index)
+{
+    auto* row = panel.shownRow (index);
+    return row == nullptr ? "-" : row->nameLabel.getText() + "|" + row->lufsLabel.getText() + "|" + row->truePeakLabel.getText();
 }
 } // namespace tarsio::test

@@ -1,0 +1,146 @@
+#include "analysis/AudioConverter.h"
+#include "analysis/PanelTestSupport.h"
+
+#include <sys/stat.h>
+
+using namespace tarsio::test;
+
+namespace
+{
+// What the panel shows of the file: "rate-depth|ISRC", or "-" when getFileInfo left its outputs alone.
+juce::String infoOf (const juce::File& file)
+{
+    double rate = -1.0;
+    int bits = -1;
+    juce::String isrc ("-");
+    AudioConverter::getFileInfo (file, rate, bits, isrc);
+    return rate < 0.0 ? isrc : juce::String (rate) + "-" + juce::String (bits) + "|" + isrc;
+}
+
+juce::MemoryBlock fmt (short channels, int rate, short bits, short tag = 1, int bytesPerSecond = 88200)
+{
+    const short align = (short) (channels * bits / 8);
+    juce::MemoryBlock body;
+    for (const auto& [field, size] : std::vector<std::pair<const void*, size_t>> { { &tag, 2 }, { &channels, 2 }, { &rate, 4 }, { &bytesPerSecond, 4 }, { &align, 2 }, { &bits, 2 } })
+        body.append (field, size);
+    return chunk ("fmt ", body);
+}
+
+// A LIST/INFO chunk holding the ISRC after an item of odd size (with its terminating zero) and pad.
+juce::MemoryBlock info (const char* isrc)
+{
+    juce::MemoryBlock body ("INFO", 4);
+    for (const auto& item : { chunk ("INAM", { "Kick", 5 }), chunk ("ISRC", { isrc, std::strlen (isrc) + 1 }) })
+        body.append (item.getData(), item.getSize());
+    return chunk ("LIST", body);
+}
+
+const juce::MemoryBlock data = chunk ("data", { "\1\0\2\0", 4 });
+juce::MemoryBlock wav (short channels, int rate, short bits, const char* isrc) { return riff ({ fmt (channels, rate, bits), info (isrc), data }); }
+}
+
+// Rate, depth and ISRC wherever tools put them, and of files cut off in their audio data (or in
+// what follows it). Damaged and hostile headers: the reader returns at once and leaves its outputs
+// alone; a FIFO would block it for ever.
+TEST (AudioConverter, ReadsWhatTheHeaderHoldsAndNothingElse)
+{
+    TempFolder folder;
+    const auto pcm = fmt (1, 44100, 16);
+    juce::MemoryBlock ds64 (28, true); // RIFF size 1 << 30, data size 0, frames, no table
+    ds64[3] = 0x40;
+    juce::StringPairArray axml;
+    axml.set (juce::WavAudioFormat::internationalStandardRecordingCode, "GBAYE0601498");
+    const struct { juce::File file; const char* shows; } cases[] = {
+        { writeWav (folder / "axml.wav", channels (1), 48000.0, 24, 480, sine (-6.0), axml), "48000-24|GBAYE0601498" },
+        { writeBytes (folder / "b.wav", wav (1, 22050, 8, "usabc1234567")), "22050-8|1234567" },
+        { writeBytes (folder / "c.wav", wav (2, 96000, 32, "FR Z03 98 00212")), "96000-32|FRZ039800212" },
+        { writeBytes (folder / "after.wav", riff ({ pcm, data, chunk ("LIST", { "adtl", 4 }), info ("US-ABC-12-34567") })), "44100-16|USABC1234567" },
+        { writeBytes (folder / "rf64.wav", riff ({ chunk ("ds64", ds64), pcm, chunk ("data", {}, 0xffffffff), info ("USABC1234567") }, "RF64")), "44100-16|USABC1234567" },
+        { writeBytes (folder / "cut.wav", riff ({ pcm, info ("USABC1234567"), chunk ("data", {}, 0x7ffffff0), juce::MemoryBlock (100, true) })), "44100-16|USABC1234567" },
+        { writeBytes (folder / "cutlist.wav", riff ({ pcm, data, chunk ("LIST", {}, 0x100000), { "adtl", 4 } })), "44100-16|" },
+        { folder / "folder.wav", "-" }, { folder / "pipe.wav", "-" }, { folder / "missing.wav", "-" },
+    };
+    (folder / "folder.wav").createDirectory();
+    ASSERT_EQ (::mkfifo ((folder / "pipe.wav").getFullPathName().toRawUTF8(), 0600), 0);
+    for (const auto& c : cases)
+        EXPECT_EQ (infoOf (c.file), c.shows) << c.file.getFileName();
+
+    const auto isrc = info ("USABC1234567");
+    const juce::MemoryBlock damaged[] = {
+        {}, { "not audio at all", 16 }, { "RIFF\4\0\0\0WAVE", 12 }, riff ({ pcm, data }, "RIFX"),
+        { riff ({ pcm, isrc, data }).getData(), 40 } /* cut before its data */, riff ({ pcm, isrc }), riff ({ isrc, data }),
+        riff ({ chunk ("fmt ", { "\1\0\1\0\x44\xac\0\0", 8 }), data }), riff ({ chunk ("bext", {}, 0xfffffff0), pcm, data }),
+        riff ({ chunk ("fmt ", {}, 0x7ffffff0), data }), riff ({ chunk ("fmt ", juce::MemoryBlock (2000, true)), data }),
+        riff ({ fmt (1, -1, -1 /* 65535 */, 1, std::numeric_limits<int>::min()), data }), riff ({ fmt (0, 44100, 16), data }),
+        riff ({ fmt (-2, 44100, 16, (short) 0xfffe), data }), riff ({ fmt (1, 0, 16), data }), riff ({ fmt (1, 44100, 48), data }),
+        riff ({ pcm, data }, "RF64"),
+    };
+    for (size_t i = 0; i < std::size (damaged); ++i)
+        EXPECT_EQ (infoOf (writeBytes (folder / "bad.wav", damaged[i])), "-") << "case " << i;
+}
+
+//==============================================================================
+// Each WAV file once, with what its header holds. Only rows in view have widgets: scrolled away and
+// back, or moved up by a removal, every field shows and stores its own file's code. After CLEAR
+// AUDIO FILES no scroll bar is left, and a file listed before is read again, out of view too.
+TEST (ISRCPanel, RowsShowAndKeepTheirOwnFilesData)
+{
+    TempFolder folder;
+    ISRCListComponent panel;
+    panel.setSize (860, 587);
+    const auto row = [&] (int i) { auto* r = panel.shownRow (i); return r == nullptr ? "-" : r->nameLabel.getText() + "|" + r->formatLabel.getText() + "|" + r->isrcEditor.getText(); };
+    const auto a = writeBytes (folder / "Kick.wav", wav (2, 44100, 24, "US-ABC-12-34567"));
+    panel.addList ({ a.getFullPathName(), folder.get().getFullPathName() + "/Bass.mp3", a.getFullPathName(),
+                     writeBytes (folder / "text.wav", { "no", 2 }).getFullPathName(), a.getFullPathName() + ".txt" });
+    panel.addList ({ "wav", ".wa", "relative/take.wav" });
+    for (int i = 0; i < 300; ++i) // need not exist
+        panel.addList ({ (folder / ("f" + juce::String (i) + ".wav")).getFullPathName() });
+    EXPECT_EQ (row (0) + row (1) + row (2), "Kick.wav|44k-24b|USABC1234567text.wav||take.wav||");
+
+    panel.shownRow (4)->isrcEditor.setText ("FR-ONE", true);
+    panel.viewport->setViewPosition (0, 250 * 27);
+    panel.shownRow (260)->isrcEditor.setText ("FR-TWO", true);
+    EXPECT_EQ (row (4) + row (261), "-f258.wav||");
+    panel.viewport->setViewPosition (0, 0);
+    panel.shownRow (0)->removeButton.triggerClick();
+    ASSERT_TRUE (pumpUntil ([&] { return panel.listChanged; }));
+    EXPECT_EQ (row (3), "f1.wav||FR-ONE");
+    EXPECT_EQ (panel.isrcByFile.at ((folder / "f257.wav").getFullPathName().toStdString()), "FR-TWO");
+
+    EXPECT_TRUE (panel.viewport->getVerticalScrollBar().isVisible());
+    panel.clearRows();
+    EXPECT_FALSE (panel.viewport->getVerticalScrollBar().isVisible());
+    writeBytes (a, wav (1, 48000, 16, "GB-XYZ-99-00001"));
+    for (int i = 0; i < 40; ++i) // the file comes out of view: its header is read in the background
+        panel.addList ({ (folder / ("x" + juce::String (i) + ".wav")).getFullPathName() });
+    panel.addList ({ a.getFullPathName() });
+    ASSERT_TRUE (pumpUntil ([&] { return panel.isrcByFile.at (a.getFullPathName().toStdString()) == "GBXYZ9900001"; }));
+    EXPECT_EQ (panel.formatTexts[40], "48k-16b");
+}
+
+// Typing takes capitals, digits and hyphens up to fifteen; only the focused field has a caret (and
+// its timer); removing the focused row hands the focus to the close button.
+TEST (ISRCPanel, TheFocusedFieldTakesAnIsrcAndStoresIt)
+{
+    ISRCListComponent panel;
+    panel.setBounds (100, 100, 860, 587);
+    panel.addList ({ "/m/a.wav", "/m/b.wav" });
+    panel.addToDesktop (0);
+    panel.setVisible (true);
+    panel.toFront (true);
+    auto& editor = panel.shownRow (0)->isrcEditor;
+    EXPECT_FALSE (editor.isCaretVisible());
+    ASSERT_TRUE (pumpUntil ([&] { editor.grabKeyboardFocus(); return editor.hasKeyboardFocus (false); }));
+    EXPECT_TRUE (editor.isCaretVisible() && ! panel.shownRow (1)->isrcEditor.isCaretVisible());
+
+    for (auto c : juce::String ("usabcUS-ABC-12-345678"))
+        editor.keyPressed (juce::KeyPress ((int) c, {}, c));
+    EXPECT_EQ (editor.getText(), "US-ABC-12-34567");
+    editor.selectAll();
+    editor.insertTextAtCaret (juce::String (juce::CharPointer_UTF8 ("fr z03-98 \xc3\xa9" "00212")));
+    ASSERT_TRUE (pumpUntil ([&] { return panel.isrcByFile.at ("/m/a.wav") == "03-9800212"; }));
+
+    panel.shownRow (0)->removeButton.triggerClick();
+    ASSERT_TRUE (pumpUntil ([&] { return panel.closeButton->hasKeyboardFocus (false); }));
+    panel.removeFromDesktop();
+}
