@@ -57,26 +57,6 @@ const juce::StringArray& benchFiles()
 
 double msSince (double start) { return juce::Time::getMillisecondCounterHiRes() - start; }
 
-// CPU use while the application waits, with the blocking message loop the application runs (the
-// benchmark's pumping loop wakes every millisecond). The loop cannot be run again afterwards: this
-// comes last in a benchmark that still needs messages.
-double idleCpuPercent (int milliseconds)
-{
-    struct Stop final : juce::Timer
-    {
-        void timerCallback() override
-        {
-            stopTimer();
-            juce::MessageManager::getInstance()->stopDispatchLoop();
-        }
-    } stop;
-
-    stop.startTimer (milliseconds);
-    const auto cpuStart = bench::processCpuSeconds();
-    juce::MessageManager::getInstance()->runDispatchLoop();
-    return (bench::processCpuSeconds() - cpuStart) * 100000.0 / milliseconds;
-}
-
 template <typename Panel, typename Intake, typename Clear>
 void runPanel (benchmark::State& state, Intake&& intake, const std::function<bool (Panel&)>& settled, Clear&& clear)
 {
@@ -107,7 +87,7 @@ void runPanel (benchmark::State& state, Intake&& intake, const std::function<boo
 
         // The watch's own 1 ms timer would be most of what is measured.
         watch.reset();
-        state.counters["idle_cpu_pct"] = idleCpuPercent (5000);
+        state.counters["idle_cpu_pct"] = bench::idleCpuPercent (5000);
 
         start = juce::Time::getMillisecondCounterHiRes();
         clear (*panel);
@@ -159,7 +139,7 @@ static void BM_PanelsReferenceEmptyWindow (benchmark::State& state)
     {
         juce::Component empty;
         bench::ScopedWindow window (empty, 860, 587);
-        state.counters["idle_cpu_pct"] = idleCpuPercent (5000);
+        state.counters["idle_cpu_pct"] = bench::idleCpuPercent (5000);
     }
 }
 BENCHMARK (BM_PanelsReferenceEmptyWindow)->Unit (benchmark::kMillisecond)->Iterations (1);

@@ -154,7 +154,7 @@ void measurePreviewStart (benchmark::State& state, const juce::File& file, bool 
         page.addList ({ file.getFullPathName() });
         bench::ScopedWindow window (page, 860, 587);
         auto& player = page.playbackThread;
-        auto& playButton = *page.playButtons[0];
+        auto& playButton = page.rowInView (0)->playButton;
         const auto click = [&] { playButton.setToggleState (! playButton.getToggleState(), juce::sendNotificationSync); };
         const auto stop = [&] { click(); bench::pumpUntil ([&] { return player.currentRow.load() < 0; }); bench::pumpFor (50); };
 

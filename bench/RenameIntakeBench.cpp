@@ -6,23 +6,8 @@
 
 #include <benchmark/benchmark.h>
 
-namespace juce { bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages); }
-
 namespace
 {
-// Percent of one core used while the message loop runs idle for the time given. The loop waits for
-// events as the application's own loop does; bench::pumpFor polls every millisecond, which alone
-// costs a few percent.
-double idleCpuPercent (int milliseconds)
-{
-    const auto before = bench::processCpuSeconds();
-    const auto start = juce::Time::getMillisecondCounterHiRes();
-    while (juce::Time::getMillisecondCounterHiRes() < start + milliseconds)
-        juce::dispatchNextMessageOnSystemQueue (false);
-    const auto elapsed = (juce::Time::getMillisecondCounterHiRes() - start) / 1000.0;
-    return 100.0 * (bench::processCpuSeconds() - before) / elapsed;
-}
-
 const char* const kStems[] = { "Kick_01", "Kick In", "SNARE TOP", "Room", "Overheads", "Track", "Bass DI",
                                "Lead Vox", "Gtr Left", "Hi-Hat", "Synth Pad", "Print Final v" };
 const char* const kExtensions[] = { ".wav", ".aif", ".flac", ".mp3", ".ogg", ".WAV" };
@@ -143,7 +128,7 @@ static void BM_IdleCpuWithFilesListed (benchmark::State& state)
         if (state.range (1) == 1 && state.range (0) > 0)
             shown.showRenamePage();
         bench::pumpFor (2000);   // the loudness measurements of the intake end first
-        state.counters["cpu_percent"] = idleCpuPercent (5000);
+        state.counters["cpu_percent"] = bench::idleCpuPercent (5000);
     }
 }
 BENCHMARK (BM_IdleCpuWithFilesListed)->Args ({ 0, 0 })->Args ({ 10000, 0 })->Args ({ 10000, 1 })
@@ -162,7 +147,7 @@ static void BM_RenamePageAloneIdleCpu (benchmark::State& state)
         bench::ScopedWindow window (state.range (0) < 0 ? empty : page, 860, 587);
         page.addList (session().first (juce::jmax (0, (int) state.range (0))));
         bench::pumpFor (500);
-        state.counters["cpu_percent"] = idleCpuPercent (5000);
+        state.counters["cpu_percent"] = bench::idleCpuPercent (5000);
     }
 }
 BENCHMARK (BM_RenamePageAloneIdleCpu)->Arg (-1)->Arg (0)->Arg (10000)->Iterations (1)->Unit (benchmark::kMillisecond);

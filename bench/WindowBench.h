@@ -8,6 +8,10 @@
 #include <functional>
 #include <sys/resource.h>
 
+// JUCE's own step of the message loop (not in its headers): it waits for the next event, as the
+// application's loop does.
+namespace juce { bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages); }
+
 namespace bench
 {
 // Runs the message loop for the time given.
@@ -79,5 +83,18 @@ inline double processCpuSeconds()
     getrusage (RUSAGE_SELF, &usage);
     return (double) usage.ru_utime.tv_sec + (double) usage.ru_stime.tv_sec
          + 1.0e-6 * (double) (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+}
+
+// Percent of one core used while nobody touches the window for the time given. The loop waits for
+// events as the application's own loop does (pumpFor wakes every millisecond, which alone costs a
+// few percent).
+inline double idleCpuPercent (int milliseconds)
+{
+    const auto cpuBefore = processCpuSeconds();
+    const auto start = juce::Time::getMillisecondCounterHiRes();
+    while (juce::Time::getMillisecondCounterHiRes() < start + milliseconds)
+        juce::dispatchNextMessageOnSystemQueue (false);
+    const auto seconds = (juce::Time::getMillisecondCounterHiRes() - start) / 1000.0;
+    return 100.0 * (processCpuSeconds() - cpuBefore) / seconds;
 }
 } // namespace bench
