@@ -2,6 +2,7 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include "app/FileDialog.h"
 #include "look/RoundedLabels.h"
 #include "rules/RuleFile.h"
 
@@ -88,8 +89,8 @@ public:
     juce::TextButton saveRulesButton;
     juce::TextButton saveRulesAsButton;
     juce::TextButton addTermButton;
-    std::unique_ptr<juce::FileChooser> loadChooser;
-    std::unique_ptr<juce::FileChooser> saveChooser;
+    std::unique_ptr<FileDialog> loadChooser;
+    std::unique_ptr<FileDialog> saveChooser;
     juce::Viewport instrumentsViewport;
     juce::Component instrumentsContent;
     juce::OwnedArray<InstrumentTextEditor> instrumentEditors;
