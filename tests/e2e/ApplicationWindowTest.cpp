@@ -72,10 +72,9 @@ TEST (ApplicationWindow, OpensRenamesMaximisesRestoresResizesWithinItsLimitsAndQ
     ASSERT_TRUE (screen.click (window, 429, 127)); // OPEN
     const auto dialog = screen.waitForWindow ("Select audio file(s) to convert...", 10000);
     ASSERT_TRUE (dialog.has_value()) << "no file dialog";
-    sleepMs (500);
-    // Everything its filter shows, picked at once.
-    screen.run ({ "xdotool", "windowactivate", "--sync", std::to_string (*dialog), "sleep", "0.3", "key", "ctrl+a", "sleep", "0.3", "key", "Return" });
-    sleepMs (1000);                                 // the intake timer takes the batch
+    // Everything its filter shows, picked at once (again while the dialog stays, its list not filled yet).
+    for (int i = 0; i < 5 && ! screen.windows ("Select audio file(s) to convert...").empty(); ++i, sleepMs (1000))
+        screen.run ({ "xdotool", "windowactivate", "--sync", std::to_string (*dialog), "sleep", "0.5", "key", "ctrl+a", "sleep", "0.3", "key", "Return" });
     ASSERT_TRUE (screen.click (window, 429, 75));   // RENAME
     sleepMs (400);
     ASSERT_TRUE (screen.click (window, 725, 27));   // "GO RENAME !"
