@@ -60,7 +60,7 @@ TEST (FileDialog, ReturnsEveryPickedFileExactlyAsPicked)
         EXPECT_TRUE (std::any_of (patterns.begin(), patterns.end(), [&] (auto& p) { return ::fnmatch (p.toRawUTF8(), name, 0) == 0; })) << name;
 }
 
-TEST (FileDialog, OneAtATimeAndNoneOutlivesItsOwner)
+TEST (FileDialogThread, OneDialogAtATimeAndNoneOutlivesItsOwner)
 {
     const auto children = []
     {
