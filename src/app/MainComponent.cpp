@@ -1,4 +1,5 @@
 #include "app/MainComponent.h"
+#include "app/FileIntake.h"
 #include "look/Palette.h"
 
 #include "BinaryData.h"
@@ -261,8 +262,8 @@ void MainComponent::timerCallback()
         return;
     }
 
-    acceptedFiles.clear();
-    acceptedFiles.addArray (dropTarget.pendingFiles);
+    // Only regular files: a folder named "Drums.wav" must never become a row that GO RENAME renames.
+    acceptedFiles = FileIntake::regularFilesOnly (dropTarget.pendingFiles);
     dropTarget.pendingFiles.clear();
 
     isrcList.addList (acceptedFiles);
@@ -305,19 +306,17 @@ void MainComponent::createLabel (juce::Label& label, juce::String text)
 
 void MainComponent::openClicked()
 {
+    // One dialog at a time: the one open already goes on.
+    if (FileDialog::isAnyOpen())
+        return;
+
     dropTarget.acceptFiles = false;
 
-    fileChooser = std::make_unique<juce::FileChooser> ("Select audio file(s) to convert...", juce::File(),
-                                                       "*.wav;*.mp3;*.aif;*.aiff;*.ogg;*.flac");
-
-    const int chooserFlags = juce::FileBrowserComponent::openMode
-                    | juce::FileBrowserComponent::canSelectFiles
-                    | juce::FileBrowserComponent::canSelectMultipleItems;
-
-    fileChooser->launchAsync (chooserFlags, [this] (const juce::FileChooser& chooser)
-    {
-        openDialogClosed (chooser.getResults());
-    });
+    fileChooser = std::make_unique<FileDialog> (FileDialog::Options { "Select audio file(s) to convert...",
+                                                                      "*.wav;*.mp3;*.aif;*.aiff;*.ogg;*.flac",
+                                                                      juce::File::getSpecialLocation (juce::File::userHomeDirectory),
+                                                                      FileDialog::Mode::openFiles },
+                                                [this] (const juce::Array<juce::File>& chosen) { openDialogClosed (chosen); });
 }
 
 void MainComponent::openDialogClosed (const juce::Array<juce::File>& chosenFiles)
@@ -420,31 +419,39 @@ void MainComponent::rulesPageClosed()
 }
 
 //==============================================================================
+bool MainComponent::keepAspect (juce::DocumentWindow& window)
+{
+    // Sizes this sets itself, directly or through the window, are laid out without a second look.
+    const juce::ScopedValueSetter<bool> own (settingOwnSize, true);
+    const juce::Point<int> size (getWidth(), getHeight());
+
+    if (const auto target = aspectLock.correctionFor (size, juce::Time::getMillisecondCounter()))
+    {
+        window.setSize (target->x + window.getWidth() - size.x, target->y + window.getHeight() - size.y);
+        return false;
+    }
+
+    // The size stands (the window manager imposes it): the design goes in the middle, within the
+    // limits, and the window's background shows around it.
+    const auto area = aspectLock.standingArea (size);
+    if (area == getLocalBounds())
+        return true;
+
+    setBounds (area + getPosition());
+    return false;
+}
+
 void MainComponent::resized()
 {
-    const int W = getWidth();
-    const int H = getHeight();
-    if (W <= 0 || H <= 0)
+    if (getWidth() <= 0 || getHeight() <= 0)
         return;
 
-    const double referenceRatio = (double) referenceSize.width / (double) referenceSize.height;
-    const double ratio = (double) W / (double) H;
-
-    if (std::abs (ratio - referenceRatio) > 0.01)
-    {
-        if (auto* window = findParentComponentOfClass<juce::DocumentWindow>())
-        {
-            // Only ever shrink one side: the window's resize calls us again at the corrected size.
-            if (ratio > referenceRatio)
-                window->setSize ((int) (H * (double) referenceSize.width / (double) referenceSize.height)
-                                     + window->getWidth() - W,
-                                 window->getHeight());
-            else
-                window->setSize (window->getWidth(),
-                                 (int) (W / referenceRatio) + window->getHeight() - H);
+    if (auto* window = findParentComponentOfClass<juce::DocumentWindow>(); window != nullptr && ! settingOwnSize)
+        if (! keepAspect (*window))
             return;
-        }
-    }
+
+    const int W = getWidth();
+    const int H = getHeight();
 
     const double inner = 0.8 * W - 0.1 * W;
     const int B = (int) (0.058 * inner);

@@ -5,7 +5,9 @@
 
 #include "analysis/AudioAnalysisComponent.h"
 #include "analysis/ISRCListComponent.h"
+#include "app/AspectLock.h"
 #include "app/DragAndDropDemoTarget.h"
+#include "app/FileDialog.h"
 #include "look/Look.h"
 #include "rename/Rename.h"
 #include "rules/Rules.h"
@@ -78,11 +80,12 @@ public:
     juce::AudioDeviceManager deviceManager;
     juce::AudioSourcePlayer audioSourcePlayer;
     juce::MixerAudioSource mixer;
-    std::unique_ptr<juce::FileChooser> fileChooser;
+    std::unique_ptr<FileDialog> fileChooser;
     DragAndDropDemoTarget dropTarget;
     std::unique_ptr<juce::PropertiesFile> settingsFile;
     juce::Image backgroundTexture;
     struct { int width = 860, height = 587; } referenceSize;
+    AspectLock aspectLock { referenceSize.width, referenceSize.height };
 
     void openClicked();
     // The OPEN dialog's result: an empty list means it was cancelled.
@@ -112,6 +115,10 @@ public:
     static const std::array<LoudnessTarget, 11> loudnessTargets;
 
 private:
+    // Step 1 of resized: true when the layout may run at the current size.
+    bool keepAspect (juce::DocumentWindow& window);
+    bool settingOwnSize = false;
+
     int renameFileCount() const { return (int) renamePage.filePaths.size(); }
     bool isHomePageShown() const { return welcomeLabel.isVisible(); }
     juce::Point<int> toDropTarget (int x, int y) const { return dropTarget.getLocalPoint (this, juce::Point<int> (x, y)); }

@@ -1,4 +1,5 @@
 #include "app/TarsioApplication.h"
+#include "app/AspectLock.h"
 #include "app/MainComponent.h"
 
 TarsioApplication::~TarsioApplication()
@@ -37,10 +38,40 @@ TarsioApplication::MainWindow::MainWindow (const juce::String& name, juce::Colou
 {
     setUsingNativeTitleBar (true);
     setContentOwned (new MainComponent(), true);
+    // Sized to the content once; from now on the content may take less than the window (a size the
+    // window manager imposes), and that must not resize the window.
+    setContentOwned (getContentComponent(), false);
     setResizable (true, false);
-    setResizeLimits (688, 469, 1720, 1174);
+    setResizeLimits (AspectLock::minWidth, AspectLock::minHeight, AspectLock::maxWidth, AspectLock::maxHeight);
     centreWithSize (getWidth(), getHeight());
     setVisible (true);
+}
+
+void TarsioApplication::MainWindow::resized()
+{
+    DocumentWindow::resized();
+    keepContentLimits();
+}
+
+void TarsioApplication::MainWindow::moved()
+{
+    DocumentWindow::moved();
+    keepContentLimits();
+}
+
+void TarsioApplication::MainWindow::keepContentLimits()
+{
+    // JUCE takes the native frame off the limits it hands the window manager, which applies them to
+    // the content: add the frame, once it is known, so that the content gets the limits. Only the
+    // limits change here; the window keeps its size.
+    auto* peer = getPeer();
+    if (peer == nullptr || ! peer->getFrameSizeIfPresent() || *peer->getFrameSizeIfPresent() == limitsFrame)
+        return;
+
+    limitsFrame = *peer->getFrameSizeIfPresent();
+    const int w = limitsFrame.getLeftAndRight(), h = limitsFrame.getTopAndBottom();
+    getConstrainer()->setSizeLimits (AspectLock::minWidth + w, AspectLock::minHeight + h,
+                                     AspectLock::maxWidth + w, AspectLock::maxHeight + h);
 }
 
 void TarsioApplication::MainWindow::closeButtonPressed()

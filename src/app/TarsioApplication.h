@@ -26,8 +26,13 @@ public:
         ~MainWindow() override = default;
 
         void closeButtonPressed() override;
+        void resized() override;
+        void moved() override;
 
     private:
+        void keepContentLimits();
+        juce::BorderSize<int> limitsFrame;
+
         JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainWindow)
     };
 

@@ -2,6 +2,7 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include "app/FileDialog.h"
 #include "look/RoundedLabels.h"
 #include "rules/RuleFile.h"
 #include "rules/RuleRows.h"
@@ -74,8 +75,8 @@ public:
     juce::TextButton saveRulesButton;
     juce::TextButton saveRulesAsButton;
     juce::TextButton addTermButton;
-    std::unique_ptr<juce::FileChooser> loadChooser;
-    std::unique_ptr<juce::FileChooser> saveChooser;
+    std::unique_ptr<FileDialog> loadChooser;
+    std::unique_ptr<FileDialog> saveChooser;
     RowsViewport instrumentsViewport;
     juce::Component instrumentsContent;
     RowPool<InstrumentRow> instrumentRows;

@@ -46,13 +46,16 @@ void Rules::restoreDefaultRules()
 //==============================================================================
 void Rules::loadCSVRules()
 {
+    // One dialog at a time: the one open already goes on.
+    if (FileDialog::isAnyOpen())
+        return;
+
     setStatus ("Choose CSV rules file to load...");
 
-    loadChooser = std::make_unique<juce::FileChooser> ("Choose CSV rules file",
-                                                       juce::File::getSpecialLocation (juce::File::userHomeDirectory),
-                                                       kRulesFilePattern, true);
-    loadChooser->launchAsync (juce::FileBrowserComponent::openMode | juce::FileBrowserComponent::canSelectFiles,
-                              [this] (const juce::FileChooser& chooser) { rulesFileChosen (chooser.getResult()); });
+    loadChooser = std::make_unique<FileDialog> (FileDialog::Options { "Choose CSV rules file", kRulesFilePattern,
+                                                                      juce::File::getSpecialLocation (juce::File::userHomeDirectory),
+                                                                      FileDialog::Mode::openFile },
+                                                [this] (const juce::Array<juce::File>& chosen) { rulesFileChosen (chosen.isEmpty() ? juce::File() : chosen[0]); });
 }
 
 void Rules::rulesFileChosen (const juce::File& file)
@@ -93,12 +96,17 @@ void Rules::saveRules()
 
 void Rules::saveRulesAs()
 {
+    if (FileDialog::isAnyOpen())
+        return;
+
     setStatus ("Choose location to save rules...");
     commitWorkingTerms();
 
-    saveChooser = std::make_unique<juce::FileChooser> ("Save Rules As...", juce::File(), kRulesFilePattern, true);
-    saveChooser->launchAsync (juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles,
-                              [this] (const juce::FileChooser& chooser) { saveAsFileChosen (chooser.getResult()); });
+    // No overwrite warning: the chosen file is replaced.
+    saveChooser = std::make_unique<FileDialog> (FileDialog::Options { "Save Rules As...", kRulesFilePattern,
+                                                                      juce::File::getSpecialLocation (juce::File::userHomeDirectory),
+                                                                      FileDialog::Mode::saveFile },
+                                                [this] (const juce::Array<juce::File>& chosen) { saveAsFileChosen (chosen.isEmpty() ? juce::File() : chosen[0]); });
 }
 
 void Rules::saveAsFileChosen (const juce::File& file)

@@ -2,184 +2,90 @@
 
 #include <gtest/gtest.h>
 
+#include <fnmatch.h>
+#include <sys/stat.h>
+
 using namespace tarsio::test;
 
-namespace
-{
-const juce::String noAudioText ("No audio files found - Only WAV, MP3, FLAC, AIFF, OGG supported");
-
-struct FileIntake : public ::testing::Test
+TEST (FileIntake, OnlyRegularFilesAndLinksToThemReachThePages)
 {
     TempFolder folder;
     ShownMainComponent main;
+    juce::StringArray expected;
+    for (const auto* name : { "Take:1 Kick.wav", "Snare\nTop.wav", "-Bass \"DI\".wav", "Guitare \xc3\xa9.wav" })
+        expected.add (writeWav (folder / juce::String::fromUTF8 (name)).getFullPathName());
+    writeWav (folder / "Kick.wav").createSymbolicLink (folder / "link.wav", true);
+    expected.add ((folder / "link.wav").getFullPathName());
+    (folder / "Drums.wav").createDirectory();
+    (folder / "Drums.wav").createSymbolicLink (folder / "folder link.wav", true);
+    (folder / "gone.wav").createSymbolicLink (folder / "dangling.wav", true);
+    ::mkfifo ((folder / "pipe.wav").getFullPathName().toRawUTF8(), 0600);
 
-    juce::StringArray wavs (std::initializer_list<const char*> names)
+    auto dropped = expected;
+    for (const auto* name : { "Drums.wav", "folder link.wav", "dangling.wav", "pipe.wav" })
+        dropped.add ((folder / name).getFullPathName());
+    dropped.add ("relative.wav");
+    main->filesDropped (dropped, 10, 10);
+    main->timerCallback();
+    EXPECT_EQ (main->acceptedFiles, expected);
+    EXPECT_EQ (main->renamePage.filePaths.size(), (size_t) expected.size());
+    EXPECT_EQ (main->statusLabel.getText(), "5 audio files loaded - Click RENAME to edit names");
+}
+
+TEST (FileDialog, ReturnsEveryPickedFileExactlyAsPicked)
+{
+    TempFolder folder;
+    const auto a = writeWav (folder / "Take:1 Kick.wav").getFullPathName(), b = writeWav (folder / "x\ny.wav").getFullPathName();
+    const auto missing = (folder / "1 Kick.wav").getFullPathName(), dir = folder.get().getFullPathName();
+    const auto out = [] (juce::StringArray paths) { return paths.joinIntoString ("//").toStdString() + "\n"; };
+    using M = FileDialog::Mode;
+    const struct { std::string output; M mode; juce::StringArray expected; } cases[] = {
+        { out ({ a, missing, dir, b }), M::openFiles, { a, b } },
+        { out ({ b }), M::openFile, { b } },
+        { out ({ missing }), M::saveFile, { missing } },
+        { out ({ dir }), M::saveFile, {} },
+    };
+    for (const auto& c : cases)
     {
-        juce::StringArray paths;
-        for (auto* n : names)
-            paths.add (writeWav (folder / n).getFullPathName());
-        return paths;
+        juce::StringArray got;
+        for (const auto& f : FileDialog::parseOutput (c.output, c.mode))
+            got.add (f.getFullPathName());
+        EXPECT_EQ (got, c.expected) << c.output;
     }
 
-    void drop (const juce::StringArray& paths) { main->filesDropped (paths, 10, 10); }
-    juce::String status() const { return main->statusLabel.getText(); }
-};
-} // namespace
-
-TEST_F (FileIntake, TheTimerTakesADropWithinItsPeriod)
-{
-    const auto files = wavs ({ "Kick 01.wav" });
-    drop (files);
-    EXPECT_TRUE (pumpUntil ([&] { return main->dropTarget.pendingFiles.isEmpty(); }, 2000));
-    EXPECT_EQ (main->acceptedFiles, files);
+    // The desktop dialog's filter takes the extensions in any letter case.
+    const auto args = FileDialog::zenityArguments ({ "t", "*.wav;*.flac", {}, M::openFiles });
+    const auto patterns = juce::StringArray::fromTokens (args[args.size() - 1].fromFirstOccurrenceOf ("| ", false, false), " ", {});
+    for (const auto* name : { "OH_Left.WAV", "a.Flac", "b.wav" })
+        EXPECT_TRUE (std::any_of (patterns.begin(), patterns.end(), [&] (auto& p) { return ::fnmatch (p.toRawUTF8(), name, 0) == 0; })) << name;
 }
 
-TEST_F (FileIntake, ADropReplacesWhatWaitsAndAnOpenResultAppends)
+TEST (FileDialogThread, OneDialogAtATimeAndNoneOutlivesItsOwner)
 {
-    main->stopTimer();
-    const auto first = wavs ({ "a.wav", "b.wav" });
-    const auto second = wavs ({ "c.wav" });
-    const auto chosen = wavs ({ "d.wav", "e.wav" });
+    const auto children = []
+    {
+        juce::String all;
+        for (const auto& task : juce::File ("/proc/self/task").findChildFiles (juce::File::findDirectories, false))
+            all << task.getChildFile ("children").loadFileAsString() << " ";
+        return juce::StringArray::fromTokens (all, true);
+    };
+    const auto before = children();
+    const auto dialogs = [&] { auto c = children(); for (auto& b : before) c.removeString (b); return c; };
 
-    // Two drops within one period: only the second counts.
-    drop (first);
-    drop (second);
-    main->timerCallback();
-    EXPECT_EQ (main->acceptedFiles, second);
-    EXPECT_TRUE (main->dropTarget.pendingFiles.isEmpty());
-
-    // A drop and then an OPEN result: both, the drop first.
-    drop (first);
-    main->openDialogClosed ({ juce::File (chosen[0]), juce::File (chosen[1]) });
-    EXPECT_EQ (status(), "Loading 2 selected file(s)...");
-    main->timerCallback();
-    auto expected = first;
-    expected.addArray (chosen);
-    EXPECT_EQ (main->acceptedFiles, expected);
-
-    // An OPEN result and then a drop: the drop replaces the chosen files.
-    main->openDialogClosed ({ juce::File (chosen[0]) });
-    drop (second);
-    main->timerCallback();
-    EXPECT_EQ (main->acceptedFiles, second);
-}
-
-TEST_F (FileIntake, OpenRefusesDropsUntilItsDialogCloses)
-{
+    ShownMainComponent main;
     main->openClicked();
-    EXPECT_FALSE (main->isInterestedInFileDrag ({ "/x.wav" }));
-    main->fileChooser.reset(); // closes the dialog without a result
+    ASSERT_TRUE (pumpUntil ([&] { return dialogs().size() == 1; }));
+    const auto dialog = dialogs()[0];
 
-    main->dropTarget.pendingFiles = { "/waiting.wav" };
-    main->openDialogClosed ({});
-    EXPECT_EQ (status(), "No files selected");
-    EXPECT_EQ (main->dropTarget.pendingFiles, juce::StringArray ({ "/waiting.wav" }));
-    EXPECT_TRUE (main->isInterestedInFileDrag ({ "/x.wav" }));
-}
-
-TEST_F (FileIntake, ADialogThatClosesAfterTheHomePageWasLeftKeepsDropsRefused)
-{
+    // A second OPEN and a LOAD RULES while it is open leave it alone.
     main->openClicked();
-    main->fileChooser.reset();
-    main->rulesClicked();
+    main->rulesPage.loadCSVRules();
+    pumpMessages (300);
+    EXPECT_EQ (dialogs(), juce::StringArray (dialog));
+    EXPECT_EQ (main->rulesPage.loadChooser, nullptr);
+    EXPECT_FALSE (main->isInterestedInFileDrag ({ "/x.wav" })) << "no drops while the dialog is open";
 
-    const auto chosen = wavs ({ "late.wav" });
-    main->openDialogClosed ({ juce::File (chosen[0]) });
-    EXPECT_FALSE (main->dropTarget.acceptFiles);
-    // What the user chose is still taken in.
-    EXPECT_EQ (main->dropTarget.pendingFiles, chosen);
-}
-
-TEST_F (FileIntake, StatusLineReportsTheRenamePagesCount)
-{
-    main->stopTimer();
-    const auto notes = pathsOf ({ writeText (folder / "notes.txt"), writeText (folder / "cover.jpg") });
-
-    // Nothing audio on an empty rename page.
-    drop (notes);
-    main->timerCallback();
-    EXPECT_EQ (status(), noAudioText);
-
-    // Nothing audio while the rename page already lists files: its unchanged count.
-    listOnRenamePage (*main, { "/music/one.wav", "/music/two.wav", "/music/three.wav" });
-    drop (notes);
-    main->timerCallback();
-    EXPECT_EQ (status(), "3 audio files loaded - Click RENAME to edit names");
-}
-
-TEST_F (FileIntake, ARowRemovedOnTheISRCPanelIsReportedAtTheNextTick)
-{
-    main->stopTimer();
-    auto files = wavs ({ "Kick.wav", "Snare.wav" });
-    files.add (writeText (folder / "notes.txt").getFullPathName());
-    drop (files);
-    main->timerCallback();
-    ASSERT_EQ (main->isrcList.filePaths.size(), 2u) << "the panel takes the WAV files";
-
-    main->isrcList.removeRow (main->isrcList.filePaths[0]);
-    EXPECT_TRUE (main->isrcList.listChanged);
-
-    // Nothing else reports the removal; the rename page keeps its rows.
-    main->timerCallback();
-    EXPECT_EQ (status(), "2 audio files ready - Click RENAME to edit names");
-    EXPECT_FALSE (main->isrcList.listChanged);
-
-    main->clearClicked();
-    EXPECT_TRUE (main->isrcList.filePaths.empty());
-    EXPECT_TRUE (main->isrcList.isrcByFile.empty());
-}
-
-TEST_F (FileIntake, TheSameFilesTwiceKeepTheCount)
-{
-    main->stopTimer();
-    const auto files = wavs ({ "Snare.wav", "Bass DI.wav" });
-
-    drop (files);
-    main->timerCallback();
-    const auto countAfterFirst = main->renamePage.filePaths.size();
-    const auto statusAfterFirst = status();
-
-    drop (files);
-    main->timerCallback();
-    EXPECT_EQ (main->renamePage.filePaths.size(), countAfterFirst);
-    EXPECT_EQ (status(), statusAfterFirst);
-}
-
-TEST_F (FileIntake, TicksWhileHiddenKeepTheFilesWaiting)
-{
-    main->stopTimer();
-    const auto files = wavs ({ "Vocals.wav" });
-    main->setVisible (false);
-    drop (files);
-    main->timerCallback();
-    EXPECT_EQ (main->dropTarget.pendingFiles, files);
-    EXPECT_TRUE (main->acceptedFiles.isEmpty());
-    EXPECT_EQ (status(), "DRAG & DROP audio files !");
-
-    main->setVisible (true);
-    main->timerCallback();
-    EXPECT_EQ (main->acceptedFiles, files);
-}
-
-TEST_F (FileIntake, DropTargetHighlightsOnlyWhileAnAcceptedDragIsOver)
-{
-    auto& target = main->dropTarget;
-    auto snapshot = [&] { return target.createComponentSnapshot (target.getLocalBounds(), true, 1.0f); };
-    const auto centre = target.getLocalBounds().getCentre();
-
-    main->fileDragEnter ({ "/x.wav" }, centre.x, centre.y);
-    auto image = snapshot();
-    // A 12-pixel frame along the edge, a faint wash inside.
-    EXPECT_EQ (image.getPixelAt (5, centre.y), juce::Colour (0xFFD2D3D3));
-    EXPECT_EQ (image.getPixelAt (centre.x, 5), juce::Colour (0xFFD2D3D3));
-    EXPECT_EQ (image.getPixelAt (centre.x, centre.y).getAlpha(), 0x0F);
-
-    main->fileDragExit ({ "/x.wav" });
-    image = snapshot();
-    EXPECT_EQ (image.getPixelAt (5, centre.y).getAlpha(), 0);
-
-    main->fileDragEnter ({ "/x.wav" }, centre.x, centre.y);
-    main->filesDropped ({ "/x.wav" }, centre.x, centre.y);
-    EXPECT_FALSE (target.draggingOver);
-    EXPECT_EQ (target.pendingFiles, juce::StringArray ({ "/x.wav" }));
+    main.main.reset();
+    EXPECT_FALSE (FileDialog::isAnyOpen());
+    EXPECT_FALSE (juce::File ("/proc/" + dialog).exists()) << "the dialog's process outlived its owner";
 }

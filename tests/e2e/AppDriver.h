@@ -1,87 +1,73 @@
 #pragma once
 
-// Drives the built application as a user would: on a private X server (Xvfb with a window manager),
-// finds its window by title, reads its geometry and closes it through the window system.
+// Drives the built application as a user would, on a private X server (Xvfb with openbox), through
+// the desktop's own tools (xdotool, wmctrl).
 
-#include <memory>
 #include <optional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
 
-struct _XDisplay;
-
 namespace tarsio::e2e
 {
-// X11 types without the X headers, whose macros clash with GoogleTest's.
 using WindowId = unsigned long;
-using XDisplay = ::_XDisplay;
 
-// A process started with posix_spawn; killed with its children if still running when destroyed.
+// A process started with posix_spawn in a process group of its own; killed with everything it
+// started if still running when destroyed.
 class Process
 {
 public:
     Process (const std::vector<std::string>& argv, const std::vector<std::string>& extraEnvironment = {});
     ~Process();
-
     Process (const Process&) = delete;
-    Process& operator= (const Process&) = delete;
 
     bool started() const noexcept { return pid > 0; }
     pid_t id() const noexcept { return pid; }
-
     // The exit status (WEXITSTATUS, or 128 + signal) once it has ended within the time, else nothing.
     std::optional<int> waitForExit (int timeoutMs);
-    bool isRunning();
 
 private:
     pid_t pid = -1;
     std::optional<int> exitStatus;
 };
 
-// A private Xvfb server with openbox on it, so that tests that open windows run side by side.
 class VirtualDisplay
 {
 public:
     VirtualDisplay();
-    ~VirtualDisplay();
 
-    VirtualDisplay (const VirtualDisplay&) = delete;
-    VirtualDisplay& operator= (const VirtualDisplay&) = delete;
-
-    bool ok() const noexcept { return display != nullptr; }
+    bool ok() const noexcept { return ! displayName.empty(); }
     const std::string& name() const noexcept { return displayName; }
-    XDisplay* connection() const noexcept { return display; }
 
-    // Environment entries for a process that should show its windows here. In sanitizer builds the
-    // application's leak check is off: JUCE unloads the X libraries before exit, so their own allocations
-    // show up as leaks of an unknown module. Leaks of our code are checked in-process by the other tests.
+    // For a process that should show its windows here. The application's leak check is off in
+    // sanitizer builds: JUCE unloads the X libraries before exit, so their allocations show up as
+    // leaks of an unknown module. Leaks of our code are checked in-process by the other tests.
     std::vector<std::string> environment() const
     {
         return { "DISPLAY=" + displayName, "ASAN_OPTIONS=detect_leaks=0:halt_on_error=1" };
     }
 
-    // The top-level client window whose WM_NAME is the title, once it is mapped.
-    std::optional<WindowId> waitForWindow (const std::string& title, int timeoutMs);
-    // Every such window shown now.
+    // Runs a tool (xdotool, wmctrl) on this display; its output, or nothing when it failed.
+    std::optional<std::string> run (const std::vector<std::string>& argv);
+
+    // The shown top-level windows with exactly this title, bottom first.
     std::vector<WindowId> windows (const std::string& title);
-    bool windowExists (WindowId w);
+    std::optional<WindowId> waitForWindow (const std::string& title, int timeoutMs);
 
     struct Geometry { int x = 0, y = 0, width = 0, height = 0; };
     Geometry geometry (WindowId w);
 
-    // Sends WM_PROTOCOLS/WM_DELETE_WINDOW, as a window manager's close button does.
-    void requestClose (WindowId w);
-
-    // A left click at a point of the window's client area, through the real pointer (xdotool).
-    bool click (WindowId w, int x, int y);
+    // A close request, as the window manager's close button sends it.
+    void requestClose (WindowId w) { run ({ "wmctrl", "-i", "-c", std::to_string (w) }); }
+    // A left click at a point of the window's client area, through the real pointer.
+    bool click (WindowId w, int x, int y)
+    {
+        return run ({ "xdotool", "mousemove", "--sync", "--window", std::to_string (w), std::to_string (x), std::to_string (y), "sleep", "0.1", "click", "1" }).has_value();
+    }
 
 private:
-    void collectWindows (WindowId parent, const std::string& title, std::vector<WindowId>& found);
-
-    std::unique_ptr<Process> xvfb, windowManager;
+    std::optional<Process> xvfb, windowManager;
     std::string displayName;
-    XDisplay* display = nullptr;
 };
 
 // Path of the built application, as the build passes it to the tests.

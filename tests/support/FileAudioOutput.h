@@ -19,48 +19,30 @@ class FileAudioOutput
 public:
     FileAudioOutput()
     {
-        if (const char* old = std::getenv ("ALSA_CONFIG_PATH"))
-            previous = old;
-
-        folder.get().getChildFile ("asound.conf").replaceWithText (
-            "pcm.!default {\n"
-            "    type plug\n"
-            "    slave {\n"
-            "        pcm { type file  slave.pcm { type null }  file \"" + output().getFullPathName() + "\"  format \"wav\" }\n"
-            "        format S32_LE\n"
-            "        rate 48000\n"
-            "        channels 2\n"
-            "    }\n"
-            "}\n");
-        setenv ("ALSA_CONFIG_PATH", folder.get().getChildFile ("asound.conf").getFullPathName().toRawUTF8(), 1);
+        previous = std::getenv ("ALSA_CONFIG_PATH") != nullptr ? std::optional<std::string> (std::getenv ("ALSA_CONFIG_PATH")) : std::nullopt;
+        const auto config = folder / "asound.conf";
+        config.replaceWithText ("pcm.!default { type plug slave { pcm { type file slave.pcm { type null } file \""
+                                + output().getFullPathName() + "\" format \"wav\" } format S32_LE rate 48000 channels 2 } }\n");
+        setenv ("ALSA_CONFIG_PATH", config.getFullPathName().toRawUTF8(), 1);
     }
 
-    ~FileAudioOutput()
-    {
-        if (previous.has_value())
-            setenv ("ALSA_CONFIG_PATH", previous->c_str(), 1);
-        else
-            unsetenv ("ALSA_CONFIG_PATH");
-    }
+    ~FileAudioOutput() { previous.has_value() ? setenv ("ALSA_CONFIG_PATH", previous->c_str(), 1) : unsetenv ("ALSA_CONFIG_PATH"); }
 
     juce::File output() const { return folder / "output.wav"; }
 
     // What the device wrote, as floats at the file's rate (48 kHz).
     juce::AudioBuffer<float> readOutput() const
     {
-        juce::WavAudioFormat wav;
-        std::unique_ptr<juce::AudioFormatReader> reader (wav.createReaderFor (output().createInputStream().release(), true));
-        if (reader == nullptr)
-            return {};
-        juce::AudioBuffer<float> heard ((int) reader->numChannels, (int) reader->lengthInSamples);
-        reader->read (&heard, 0, heard.getNumSamples(), 0, true, true);
+        std::unique_ptr<juce::AudioFormatReader> reader (juce::WavAudioFormat().createReaderFor (output().createInputStream().release(), true));
+        juce::AudioBuffer<float> heard (reader != nullptr ? (int) reader->numChannels : 0, reader != nullptr ? (int) reader->lengthInSamples : 0);
+        if (reader != nullptr)
+            reader->read (&heard, 0, heard.getNumSamples(), 0, true, true);
         return heard;
     }
 
 private:
     TempFolder folder;
     std::optional<std::string> previous;
-
     JUCE_DECLARE_NON_COPYABLE (FileAudioOutput)
 };
 } // namespace tarsio::test

@@ -7,25 +7,17 @@
 
 #include <stdlib.h>
 
-
 namespace tarsio::test
 {
 // Runs the message loop for a while, so that timers, async updates and posted messages happen.
-inline void pumpMessages (int milliseconds)
-{
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
-}
+inline void pumpMessages (int milliseconds) { juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds); }
 
 // Runs the message loop until the condition holds or the time is up; returns the condition.
 inline bool pumpUntil (const std::function<bool()>& condition, int timeoutMs = 5000)
 {
-    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
-    while (! condition())
-    {
+    for (const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs; ! condition(); pumpMessages (10))
         if (juce::Time::getMillisecondCounter() > end)
             return condition();
-        pumpMessages (10);
-    }
     return true;
 }
 
@@ -38,21 +30,11 @@ inline juce::MouseEvent mouseEventAt (juce::Component& target, juce::Point<float
                              juce::Time::getCurrentTime(), 1, false);
 }
 
-// Whether a thread of this process carries the name (JUCE names its threads for the system).
-inline bool processHasThreadNamed (const juce::String& name)
-{
-    for (const auto& task : juce::File ("/proc/self/task").findChildFiles (juce::File::findDirectories, false))
-        if (task.getChildFile ("comm").loadFileAsString().trim() == name)
-            return true;
-    return false;
-}
-
-// A temporary folder that is removed with everything in it.
+// A temporary folder, removed with everything in it. Created atomically (mkdtemp): tests run as
+// parallel processes, and a name picked by looking first could be picked by two of them.
 class TempFolder
 {
 public:
-    // Created atomically (mkdtemp): tests run as parallel processes, and a name picked by looking
-    // first could be picked by two of them.
     TempFolder()
     {
         auto pattern = juce::File::getSpecialLocation (juce::File::tempDirectory)
@@ -61,7 +43,6 @@ public:
             folder = juce::File (pattern);
         jassert (folder.isDirectory());
     }
-
     ~TempFolder() { folder.deleteRecursively(); }
 
     const juce::File& get() const noexcept { return folder; }
