@@ -258,7 +258,15 @@ void MainComponent::timerCallback()
                                  juce::dontSendNotification);
             isrcList.listChanged = false;
         }
-        repaint();
+
+        // Nothing else on the window changes by itself: only the status frame, which follows a text
+        // that handlers set without repainting around the label, needs redrawing. A whole-window
+        // repaint five times a second would cost an idle core several percent.
+        if (statusLabel.getText() != framedStatusText)
+        {
+            framedStatusText = statusLabel.getText();
+            repaint (statusLabel.getBounds().expanded (2));
+        }
         return;
     }
 
@@ -278,6 +286,7 @@ void MainComponent::timerCallback()
     else
         statusLabel.setText ("No audio files found - Only WAV, MP3, FLAC, AIFF, OGG supported",
                              juce::dontSendNotification);
+    framedStatusText = statusLabel.getText();
     repaint();
 }
 

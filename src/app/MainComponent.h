@@ -118,6 +118,8 @@ private:
     // Step 1 of resized: true when the layout may run at the current size.
     bool keepAspect (juce::DocumentWindow& window);
     bool settingOwnSize = false;
+    // The status text that the home page's status frame was last drawn for.
+    juce::String framedStatusText;
 
     int renameFileCount() const { return (int) renamePage.filePaths.size(); }
     bool isHomePageShown() const { return welcomeLabel.isVisible(); }
