@@ -7,6 +7,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <optional>
+#include <string>
+
 #include <chrono>
 #include <fstream>
 #include <string>
@@ -99,18 +102,33 @@ private:
     juce::File folder;
 };
 
-// For this process, ALSA's default output becomes alsa-lib's null device behind a plug: a real
-// device that the audio thread pulls (unpaced, faster than real time), with no sound card.
-void useNullAlsaDevice()
+// While it exists, ALSA's default output is alsa-lib's null device behind a plug: a real device
+// that the audio thread pulls (unpaced, faster than real time), with no sound card. The benchmarks
+// after it find no device again, as their idle figures assume.
+class NullAlsaDevice final
 {
-    static const auto config = [] {
-        auto file = juce::File::createTempFile (".asoundrc");
-        file.replaceWithText ("pcm.!default { type plug  slave { pcm { type null }  format S32_LE  rate 48000  channels 2 } }\n");
-        setenv ("ALSA_CONFIG_PATH", file.getFullPathName().toRawUTF8(), 1);
-        return file;
-    }();
-    juce::ignoreUnused (config);
-}
+public:
+    NullAlsaDevice()
+    {
+        if (const auto* old = getenv ("ALSA_CONFIG_PATH"))
+            previous = old;
+        config.replaceWithText ("pcm.!default { type plug  slave { pcm { type null }  format S32_LE  rate 48000  channels 2 } }\n");
+        setenv ("ALSA_CONFIG_PATH", config.getFullPathName().toRawUTF8(), 1);
+    }
+
+    ~NullAlsaDevice()
+    {
+        if (previous.has_value())
+            setenv ("ALSA_CONFIG_PATH", previous->c_str(), 1);
+        else
+            unsetenv ("ALSA_CONFIG_PATH");
+        config.deleteFile();
+    }
+
+private:
+    juce::File config = juce::File::createTempFile (".asoundrc");
+    std::optional<std::string> previous;
+};
 
 // One plain decode of the whole file, in blocks, as a reference for the preview's start.
 double plainDecodeMs (const juce::File& file)
@@ -137,7 +155,7 @@ void measurePreviewStart (benchmark::State& state, const juce::File& file, bool 
     }
 
     const juce::ScopedJuceInitialiser_GUI gui;
-    useNullAlsaDevice();
+    const NullAlsaDevice device;
     juce::MixerAudioSource mixer;
     juce::AudioSourcePlayer sourcePlayer;
     juce::AudioDeviceManager deviceManager;
