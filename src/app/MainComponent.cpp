@@ -123,6 +123,8 @@ MainComponent::MainComponent()
     rulesPage.setVisible (false);
 
     setVisibleHomePage (true);
+    analysisList.addComponentListener (this);
+    isrcList.addComponentListener (this);
 
     renamePage.closeButton.onClick = [this] { renamePageClosed(); };
     renamePage.renameRulesButton.onClick = [this] { renamePageRulesClicked(); };
@@ -137,6 +139,8 @@ MainComponent::MainComponent()
 MainComponent::~MainComponent()
 {
     stopTimer();
+    analysisList.removeComponentListener (this);
+    isrcList.removeComponentListener (this);
     deviceManager.removeAudioCallback (this);
     audioSourcePlayer.setSource (nullptr);
 
@@ -301,9 +305,21 @@ void MainComponent::setVisibleHomePage (bool visible)
     welcomeLabel.setVisible (visible);
     loudnessButton.setVisible (visible);
     isrcButton.setVisible (visible);
-    for (auto& b : presetButtons)
-        b.setVisible (visible);
+    showTargets (visible);
     dropTarget.acceptFiles = visible;
+}
+
+void MainComponent::showTargets (bool homePageShown)
+{
+    // The ISRC panel is a visible child without a size until ISRC first opens it.
+    const bool panelShown = analysisList.isVisible() || (isrcList.isVisible() && ! isrcList.getBounds().isEmpty());
+    for (auto& b : presetButtons)
+        b.setVisible (homePageShown && ! panelShown);
+}
+
+void MainComponent::componentVisibilityChanged (juce::Component&)
+{
+    showTargets (isHomePageShown());
 }
 
 void MainComponent::createLabel (juce::Label& label, juce::String text)
@@ -386,6 +402,8 @@ void MainComponent::showPanel (juce::Component& panel)
     panel.setBounds (getLocalBounds());
     panel.setVisible (true);
     panel.toFront (false);
+    // The ISRC panel was a visible child already: no visibility change reports it.
+    showTargets (isHomePageShown());
 }
 
 void MainComponent::logoClicked()

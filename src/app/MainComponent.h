@@ -25,7 +25,8 @@
 class MainComponent final : public juce::Component,
                             public juce::Timer,
                             public juce::AudioIODeviceCallback,
-                            public juce::FileDragAndDropTarget
+                            public juce::FileDragAndDropTarget,
+                            private juce::ComponentListener
 {
 public:
     MainComponent();
@@ -120,6 +121,11 @@ private:
     bool settingOwnSize = false;
     // The status text that the home page's status frame was last drawn for.
     juce::String framedStatusText;
+
+    // The panels paint translucent over the home page: the target toggles in its margin would show
+    // through them, so they hide while a panel is open.
+    void componentVisibilityChanged (juce::Component& panel) override;
+    void showTargets (bool homePageShown);
 
     int renameFileCount() const { return (int) renamePage.filePaths.size(); }
     bool isHomePageShown() const { return welcomeLabel.isVisible(); }
