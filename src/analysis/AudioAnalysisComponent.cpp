@@ -79,7 +79,7 @@ AudioAnalysisComponent::AudioAnalysisComponent()
     addAndMakeVisible (*closeButton);
     closeButton->onClick = [this] { closePanel(); };
 
-    viewport = std::make_unique<RowViewport>();
+    viewport = std::make_unique<RowsViewport>();
     addAndMakeVisible (*viewport);
     viewport->setViewedComponent (content.get(), false);
     viewport->onVisibleAreaChanged = [this] { showRowsInView(); };
@@ -162,14 +162,14 @@ void AudioAnalysisComponent::removeRow (std::string path)
         if (entry.second > i)
             --entry.second;
 
-    // Rows after it move up: every row in view is bound again.
-    rows.releaseAll();
     listedFiles.erase (path);
     lufsByFile.erase (path);
     truePeakByFile.erase (path);
     analysingByFile.erase (path);
     filePaths.erase (filePaths.begin() + (std::ptrdiff_t) i);
     rowStates.erase (rowStates.begin() + (std::ptrdiff_t) i);
+    // Rows after it move up: every row in view is bound again.
+    rows.entriesChanged ((int) filePaths.size());
 
     // Focus can only go to a component on the screen; the panel may be listing while hidden.
     if (closeButton->isShowing())
@@ -198,7 +198,7 @@ void AudioAnalysisComponent::startBackgroundAnalysis()
         analysisThread.taskQueue.push_back ({ path, (int) i });
     }
 
-    rows.forEachBound ([this] (Row& row, int index) { showValues (row, index); });
+    rows.forEachBound ([this] (Row& row) { showValues (row); });
 
     if (analysisThread.hasQueuedTasks() && ! analysisThread.isThreadRunning())
         analysisThread.startThread();
@@ -217,7 +217,7 @@ void AudioAnalysisComponent::updateAnalysisResult (const std::string& path, int 
     rowStates[i].failed = lufs == kNotAnalysedValue;
 
     if (auto* row = rows.find ((int) i))
-        showValues (*row, (int) i);
+        showValues (*row);
 }
 
 void AudioAnalysisComponent::clearList()
@@ -250,17 +250,17 @@ void AudioAnalysisComponent::timerCallback()
         analysisThread.startThread();
 
     ++animationTick;
-    rows.forEachBound ([this] (Row& row, int index)
+    rows.forEachBound ([this] (Row& row)
     {
-        if (analysingByFile[filePaths[(size_t) index]])
-            showValues (row, index);
+        if (analysingByFile[filePaths[(size_t) row.index]])
+            showValues (row);
     });
 }
 
-void AudioAnalysisComponent::showValues (Row& row, int index)
+void AudioAnalysisComponent::showValues (Row& row)
 {
-    const auto& path = filePaths[(size_t) index];
-    const auto& state = rowStates[(size_t) index];
+    const auto& path = filePaths[(size_t) row.index];
+    const auto& state = rowStates[(size_t) row.index];
     const float lufs = lufsByFile[path];
 
     if (analysingByFile[path])
@@ -284,16 +284,19 @@ void AudioAnalysisComponent::showValues (Row& row, int index)
     }
 }
 
-void AudioAnalysisComponent::bindRow (Row& row, int index)
+std::unique_ptr<AudioAnalysisComponent::Row> AudioAnalysisComponent::makeRow()
 {
-    const auto& path = filePaths[(size_t) index];
+    auto row = std::make_unique<Row>();
+    // The row's path changes, its action stays: a button's action must not be replaced while it runs.
+    row->removeButton.onClick = [this, r = row.get()] { removeRow (r->path); };
+    content->addChildComponent (*row);
+    return row;
+}
 
-    if (row.removeButton.onClick == nullptr)
-    {
-        // Bound once: the row's path changes, the action stays, and a button's action must not
-        // be replaced while it runs.
-        row.removeButton.onClick = [this, &row] { removeRow (row.path); };
-    }
+void AudioAnalysisComponent::bindRow (Row& row)
+{
+    const int index = row.index;
+    const auto& path = filePaths[(size_t) index];
 
     if (row.path != path)
     {
@@ -301,7 +304,7 @@ void AudioAnalysisComponent::bindRow (Row& row, int index)
         row.nameLabel.setText (NameSuggestion::fromUTF8 (NameSuggestion::extractFileName (path)),
                                juce::dontSendNotification);
     }
-    showValues (row, index);
+    showValues (row);
 
     const int u = PanelFrame::unitOf (getWidth());
     const int viewWidth = viewport->getWidth();
@@ -321,15 +324,10 @@ void AudioAnalysisComponent::bindRow (Row& row, int index)
     row.removeButton.setBounds (row.truePeakLabel.getRight() + 2, 0, u, u);
 }
 
-AudioAnalysisComponent::Row* AudioAnalysisComponent::shownRow (int index) const
-{
-    return rows.find (index);
-}
-
 void AudioAnalysisComponent::showRowsInView()
 {
     const auto range = PanelFrame::rowsInView (*viewport, getWidth(), (int) filePaths.size());
-    rows.show (range.getStart(), range.getEnd(), [this] (Row& row, int index) { bindRow (row, index); });
+    rows.show (range.getStart(), range.getEnd(), [this] (Row& row, bool) { bindRow (row); });
 }
 
 void AudioAnalysisComponent::closePanel()

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "analysis/AudioAnalysisThread.h"
-#include "analysis/RowWindow.h"
+#include "look/RowsInView.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -14,7 +14,7 @@
 // The loudness panel: one row per WAV file taken in, with its integrated loudness (LUFS) and true
 // peak (dBTP), each coloured by fixed thresholds. It queues a task for every row without a result
 // and hands it to its own "AudioAnalysis" worker. Widgets exist only for the rows in view
-// (RowWindow); what a row shows follows from the maps below.
+// (RowsInView); what a row shows follows from the maps below.
 //
 // Threads: everything here runs on the message thread. The worker's result callback only posts the
 // result back to the message thread, guarded by a safe pointer and the list's generation.
@@ -22,7 +22,7 @@ class AudioAnalysisComponent final : public juce::Component,
                                      private juce::Timer
 {
 public:
-    // The widgets of one row in view, showing the row of path.
+    // The widgets of one row in view, showing row index, the row of path.
     struct Row final : public juce::Component
     {
         Row();
@@ -32,6 +32,7 @@ public:
         juce::Label truePeakLabel;
         juce::TextButton removeButton { "X" };
         std::string path;
+        int index = -1;
     };
 
     AudioAnalysisComponent();
@@ -55,7 +56,7 @@ public:
     bool isAnalysing() const;
 
     // The widgets showing the row at index, or null while it is out of view.
-    Row* shownRow (int index) const;
+    Row* shownRow (int index) const { return rows.find (index); }
 
     // The dots shown after "Analyzing" at an animation tick: 1 to 8, one more every 6 ticks.
     static juce::String animationDots (int tick);
@@ -70,7 +71,7 @@ public:
     std::map<std::string, bool> analysingByFile;
 
     std::unique_ptr<juce::TextButton> closeButton;
-    std::unique_ptr<RowViewport> viewport;
+    std::unique_ptr<RowsViewport> viewport;
     // The viewport's viewed component, owned here; the rows in view are its children.
     std::unique_ptr<juce::Component> content = std::make_unique<juce::Component>();
 
@@ -79,9 +80,10 @@ private:
     void installResultCallback();
     void removeRow (std::string path);
     void closePanel();
+    std::unique_ptr<Row> makeRow();
     void showRowsInView();
-    void bindRow (Row& row, int index);
-    void showValues (Row& row, int index);
+    void bindRow (Row& row);
+    void showValues (Row& row);
 
     // Per row, beside the maps: how its measurement went.
     struct RowState
@@ -97,7 +99,7 @@ private:
     int listGeneration = 0;
 
     AudioAnalysisThread analysisThread;
-    RowWindow<Row> rows { *content };
+    RowsInView<Row> rows { [this] { return makeRow(); } };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (AudioAnalysisComponent)
 };

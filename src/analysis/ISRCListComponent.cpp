@@ -23,23 +23,6 @@ juce::String formatText (double sampleRate, int bitsPerSample)
 } // namespace
 
 //==============================================================================
-IsrcEditor::IsrcEditor()
-{
-    setCaretVisible (false);
-}
-
-void IsrcEditor::focusGained (FocusChangeType cause)
-{
-    setCaretVisible (true);
-    juce::TextEditor::focusGained (cause);
-}
-
-void IsrcEditor::focusLost (FocusChangeType cause)
-{
-    juce::TextEditor::focusLost (cause);
-    setCaretVisible (false);
-}
-
 ISRCListComponent::Row::Row()
 {
     // Only the widgets take clicks: a row reaches into the next one.
@@ -50,17 +33,8 @@ ISRCListComponent::Row::Row()
     addAndMakeVisible (nameLabel);
 
     isrcEditor.setInputRestrictions (kIsrcMaxLength, kIsrcEditorCharacters);
-    isrcEditor.setTextToShowWhenEmpty ("ISRC Code", termsVekko);
-    isrcEditor.setJustification (juce::Justification::centred);
-    isrcEditor.setMultiLine (false, false);
-    isrcEditor.setReadOnly (false);
-    isrcEditor.setWantsKeyboardFocus (true);
-    isrcEditor.setColour (juce::TextEditor::backgroundColourId, maskVekko);
-    isrcEditor.setColour (juce::TextEditor::textColourId, greyWhiteVekko);
-    isrcEditor.setColour (juce::TextEditor::highlightColourId, orangeVekko);
-    isrcEditor.setColour (juce::TextEditor::outlineColourId, greyLightVekkoO);
-    isrcEditor.setColour (juce::TextEditor::focusedOutlineColourId, orangeTransChord);
-    isrcEditor.setColour (juce::TextEditor::shadowColourId, termsVekko);
+    isrcEditor.setLook ("ISRC Code", { juce::Justification::centred, maskVekko, orangeVekko, greyLightVekkoO,
+                                       orangeTransChord, termsVekko });
     addAndMakeVisible (isrcEditor);
 
     formatLabel.setColour (juce::Label::backgroundColourId, lightVekko);
@@ -79,7 +53,7 @@ ISRCListComponent::ISRCListComponent()
     addAndMakeVisible (*closeButton);
     closeButton->onClick = [this] { setVisible (false); };
 
-    viewport = std::make_unique<RowViewport>();
+    viewport = std::make_unique<RowsViewport>();
     addAndMakeVisible (*viewport);
     viewport->setViewedComponent (content.get(), false);
     viewport->onVisibleAreaChanged = [this] { showRowsInView(); };
@@ -156,18 +130,21 @@ void ISRCListComponent::storeEdit (const Row& row)
         entry->second = row.isrcEditor.getText().toStdString();
 }
 
-void ISRCListComponent::bindRow (Row& row, int index)
+std::unique_ptr<ISRCListComponent::Row> ISRCListComponent::makeRow()
 {
+    auto row = std::make_unique<Row>();
+    // The row's path changes, its actions stay: a button's action must not be replaced while it runs.
+    row->removeButton.onClick = [this, r = row.get()] { removeRow (r->path); };
+    setupISRCEditor (*row);
+    content->addChildComponent (*row);
+    return row;
+}
+
+void ISRCListComponent::bindRow (Row& row)
+{
+    const int index = row.index;
     readHeader ((size_t) index);
     const auto& path = filePaths[(size_t) index];
-
-    if (row.removeButton.onClick == nullptr)
-    {
-        // Bound once: the row's path changes, the action stays, and a button's action must not
-        // be replaced while it runs.
-        row.removeButton.onClick = [this, &row] { removeRow (row.path); };
-        setupISRCEditor (row);
-    }
 
     if (row.path != path)
     {
@@ -190,15 +167,10 @@ void ISRCListComponent::bindRow (Row& row, int index)
     row.removeButton.setBounds (row.isrcEditor.getRight() + 2, 0, u, u);
 }
 
-ISRCListComponent::Row* ISRCListComponent::shownRow (int index) const
-{
-    return rows.find (index);
-}
-
 void ISRCListComponent::showRowsInView()
 {
     const auto range = PanelFrame::rowsInView (*viewport, getWidth(), (int) filePaths.size());
-    rows.show (range.getStart(), range.getEnd(), [this] (Row& row, int index) { bindRow (row, index); });
+    rows.show (range.getStart(), range.getEnd(), [this] (Row& row, bool) { bindRow (row); });
 }
 
 //==============================================================================
@@ -214,12 +186,12 @@ void ISRCListComponent::removeRow (std::string path)
         if (closeButton->isShowing())
             closeButton->grabKeyboardFocus();
 
-        // Rows after it move up: every row in view is bound again.
-        rows.releaseAll();
         isrcByFile.erase (path);
         formatTexts.erase (formatTexts.begin() + index);
         headerRead.erase (headerRead.begin() + index);
         filePaths.erase (it);
+        // Rows after it move up: every row in view is bound again.
+        rows.entriesChanged ((int) filePaths.size());
         if ((size_t) index < firstUnread)
             --firstUnread;
 

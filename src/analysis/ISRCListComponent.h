@@ -1,28 +1,15 @@
 #pragma once
 
-#include "analysis/RowWindow.h"
-
-#include <juce_gui_basics/juce_gui_basics.h>
+#include "look/RowsInView.h"
 
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-// The ISRC field of a row. Its caret exists only while it has the focus: a caret runs a blink
-// timer for as long as it exists, focused or not.
-class IsrcEditor final : public juce::TextEditor
-{
-public:
-    IsrcEditor();
-
-    void focusGained (FocusChangeType cause) override;
-    void focusLost (FocusChangeType cause) override;
-};
-
 // The ISRC panel: one row per WAV file taken in, with its name, its rate and depth ("44k-24b") and
 // an editable field holding the ISRC code stored in the file. Edits stay in the panel; nothing is
-// written to the files. Widgets exist only for the rows in view (RowWindow).
+// written to the files. Widgets exist only for the rows in view (RowsInView).
 //
 // Message thread only. The headers of a large intake are read in slices of a few milliseconds on a
 // timer that runs only while some are unread, so the window stays responsive however many files
@@ -37,16 +24,17 @@ public:
     static constexpr const char* kIsrcEditorCharacters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-";
     static constexpr const char* kAnalysisFileExtension = ".wav";
 
-    // The widgets of one row in view, showing the row of path.
+    // The widgets of one row in view, showing row index, the row of path.
     struct Row final : public juce::Component
     {
         Row();
 
         juce::Label nameLabel;
         juce::Label formatLabel;
-        IsrcEditor isrcEditor;
+        FocusCaretEditor isrcEditor;
         juce::TextButton removeButton { "X" };
         std::string path;
+        int index = -1;
     };
 
     ISRCListComponent();
@@ -69,7 +57,7 @@ public:
     void clearRows();
 
     // The widgets showing the row at index, or null while it is out of view.
-    Row* shownRow (int index) const;
+    Row* shownRow (int index) const { return rows.find (index); }
 
     std::map<std::string, std::string> isrcByFile;
     std::vector<std::string> filePaths;
@@ -81,18 +69,19 @@ public:
     bool listChanged = false;
 
     std::unique_ptr<juce::TextButton> closeButton;
-    std::unique_ptr<RowViewport> viewport;
+    std::unique_ptr<RowsViewport> viewport;
     // The viewport's viewed component, owned here; the rows in view are its children.
     std::unique_ptr<juce::Component> content = std::make_unique<juce::Component>();
 
 private:
     void timerCallback() override;
     void readHeader (size_t index);
+    std::unique_ptr<Row> makeRow();
     void showRowsInView();
-    void bindRow (Row& row, int index);
+    void bindRow (Row& row);
     void storeEdit (const Row& row);
 
-    RowWindow<Row> rows { *content };
+    RowsInView<Row> rows { [this] { return makeRow(); } };
     // Every row before it has been read.
     size_t firstUnread = 0;
 

@@ -78,24 +78,12 @@ private:
     juce::Image pauseIcon;
 
 public:
-    // A viewport that tells the page when the user scrolls, so the rows in view get their widgets.
-    class RowViewport final : public juce::Viewport
-    {
-    public:
-        std::function<void()> onVisibleAreaChanged;
-        void visibleAreaChanged (const juce::Rectangle<int>&) override
-        {
-            if (onVisibleAreaChanged != nullptr)
-                onVisibleAreaChanged();
-        }
-    };
-
     juce::TextButton goRenameButton;
-    RowViewport viewport;
+    RowsViewport viewport;
     juce::Component content;
     // The widgets of the rows in view (and of the row holding the keyboard focus), children of
-    // content; spare ones are hidden and show no file.
-    std::vector<std::unique_ptr<RenameRow>> rowsInView;
+    // content; spare ones are hidden.
+    RowsInView<RenameRow> rowsInView { [this] { return makeRow(); } };
     AudioProgressBar progressBar;
     juce::ImageButton pauseButton;
 
@@ -120,11 +108,13 @@ private:
     // The row of a listed path, or -1.
     int rowOf (const std::string& path) const;
     int rowTop (int row) const noexcept { return (int) (0.9 * (double) (row * columns.unit)); }
+    std::unique_ptr<RenameRow> makeRow();
     void showRowsInView (bool rewriteTexts);
-    void showFileInRow (RenameRow& row, int index);
+    void showFileInRow (RenameRow& row);
+    void placeRow (RenameRow& row);
     void showPreviewState (RenameRow& row) const;
     void showPreviewStateOfRows();
-    RenameRow* rowWithFocus() const;
+    void rowsFollowTheirFiles();
     void keepRowInSight (int row);
     int nextPreviewNumber();
     void forgetPreview();

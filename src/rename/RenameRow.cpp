@@ -1,24 +1,6 @@
 #include "rename/RenameRow.h"
 #include "look/Palette.h"
 
-RenameRow::NameEditor::NameEditor()
-{
-    setCaretVisible (false);
-}
-
-void RenameRow::NameEditor::focusGained (FocusChangeType cause)
-{
-    setCaretVisible (true);
-    juce::TextEditor::focusGained (cause);
-}
-
-void RenameRow::NameEditor::focusLost (FocusChangeType cause)
-{
-    setCaretVisible (false);
-    juce::TextEditor::focusLost (cause);
-}
-
-//==============================================================================
 RenameRow::RenameRow (const Icons& icons)
 {
     // Clicks between the widgets fall through to the list, as when the widgets lay on it directly.
@@ -29,17 +11,8 @@ RenameRow::RenameRow (const Icons& icons)
     nameLabel.setJustificationType (juce::Justification::centredLeft);
     addAndMakeVisible (nameLabel);
 
-    nameEditor.setTextToShowWhenEmpty ("Nouveau nom...", termsVekko);
-    nameEditor.setJustification (juce::Justification::centredLeft);
-    nameEditor.setMultiLine (false, false);
-    nameEditor.setReadOnly (false);
-    nameEditor.setWantsKeyboardFocus (true);
-    nameEditor.setColour (juce::TextEditor::backgroundColourId, blackVekko);
-    nameEditor.setColour (juce::TextEditor::textColourId, greyWhiteVekko);
-    nameEditor.setColour (juce::TextEditor::highlightColourId, greenVekko);
-    nameEditor.setColour (juce::TextEditor::focusedOutlineColourId, greenVekko);
-    nameEditor.setColour (juce::TextEditor::outlineColourId, greyVekko);
-    nameEditor.setColour (juce::TextEditor::shadowColourId, termsVekko);
+    nameEditor.setLook ("Nouveau nom...", { juce::Justification::centredLeft, blackVekko, greenVekko, greyVekko,
+                                            greenVekko, termsVekko });
     addAndMakeVisible (nameEditor);
 
     setIconImages (playButton, icons.play, {}, icons.pause);

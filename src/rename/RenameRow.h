@@ -3,13 +3,15 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include "look/RoundedLabels.h"
+#include "look/RowsInView.h"
 
 #include <functional>
 #include <string>
 
 // One row of the rename page as the user sees it: the file's present name, its new-name editor, the
 // play toggle and the remove button. The page builds rows only for the files in view and hands each
-// row the file it shows (`path`); a row keeps no other state of its own. Message thread only.
+// row the file it shows (`path`, row `index` of the page's list); a row keeps no other state of its
+// own. Message thread only.
 class RenameRow final : public juce::Component
 {
 public:
@@ -35,28 +37,13 @@ public:
     void setColumns (const Columns& newColumns);
     void resized() override;
 
-    // Whether this row shows a file; a spare row shows none and is hidden.
-    bool isInUse() const noexcept { return ! path.empty(); }
-
     static void setIconImages (juce::ImageButton& button, const juce::Image& normal, const juce::Image& over,
                                const juce::Image& down);
 
-    // A text editor whose caret exists only while it has the keyboard focus: the framework runs a
-    // timer per visible caret for as long as the editor exists, focused or not.
-    class NameEditor final : public juce::TextEditor
-    {
-    public:
-        NameEditor();
-        void focusGained (FocusChangeType cause) override;
-        void focusLost (FocusChangeType cause) override;
-
-    private:
-        JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (NameEditor)
-    };
-
+    int index = -1;
     std::string path;
     RoundedLabel nameLabel;
-    NameEditor nameEditor;
+    FocusCaretEditor nameEditor;
     juce::ImageButton playButton;
     juce::ImageButton removeButton;
 

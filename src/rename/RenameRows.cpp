@@ -17,7 +17,7 @@ namespace
 bool editorShows (const juce::TextEditor& editor, const std::string& path)
 {
     const auto* row = dynamic_cast<const RenameRow*> (editor.getParentComponent());
-    return row == nullptr || row->path == path;
+    return row == nullptr || (row->index >= 0 && row->path == path);
 }
 
 // Only a regular file can be previewed; anything else would be opened on the message thread (a
@@ -127,15 +127,19 @@ void Rename::sortByNewNames()
     rebuildDisplayOrder();
 }
 
-// Rows are rewritten where they are; the row holding the keyboard focus keeps its file and goes
-// where that file now stands, and the list scrolls to keep it in sight.
+// Every row follows its file and is rewritten there; the row holding the keyboard focus keeps what
+// is being typed, and the list scrolls to keep it in sight.
 void Rename::rebuildDisplayOrder()
 {
+    rowsFollowTheirFiles();
     // An intake sorts before it lays out: the list must already be long enough to scroll to the row.
     content.setSize (content.getWidth(), (int) (0.9 * (double) ((int) filePaths.size() * columns.unit)));
 
-    if (auto* focused = rowWithFocus())
-        keepRowInSight (rowOf (focused->path));
+    rowsInView.forEachBound ([this] (RenameRow& row)
+    {
+        if (row.hasKeyboardFocus (true))
+            keepRowInSight (row.index);
+    });
 
     showRowsInView (true);
 }
@@ -205,6 +209,7 @@ void Rename::removeItem (const std::string& pathToRemove)
 
     newNames.erase (path);
     filePaths.erase (filePaths.begin() + row);
+    rowsFollowTheirFiles();
 
     resized();
     repaint();
@@ -220,7 +225,6 @@ void Rename::clearList()
 
     releaseFocusFromRows();
 
-    content.removeAllChildren();
     rowsInView.clear();
 
     newNames.clear();

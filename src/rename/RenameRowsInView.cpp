@@ -1,7 +1,7 @@
-// The rename page's row widgets: only the rows in view have them. Each RenameRow shows one file;
-// scrolling and sorting hand the rows other files, except the row holding the keyboard focus, which
-// keeps its file and moves to wherever that file now stands, so what the user types next goes to
-// the file whose field they clicked. Message thread only.
+// The rename page's row widgets: only the rows in view have them (RowsInView). Each RenameRow shows
+// one file; when the files move (a sort, a removal) every row follows its file, so the row holding
+// the keyboard focus keeps its file and moves to wherever that file now stands, and what the user
+// types next goes to the file whose field they clicked. Message thread only.
 #include "rename/Rename.h"
 #include "look/Palette.h"
 #include "rename/NameSuggestion.h"
@@ -17,23 +17,7 @@ int Rename::rowOf (const std::string& path) const
 
 RenameRow* Rename::rowInView (int row) const
 {
-    if (row < 0 || row >= (int) filePaths.size())
-        return nullptr;
-
-    for (const auto& shown : rowsInView)
-        if (shown->path == filePaths[(size_t) row] && shown->isVisible())
-            return shown.get();
-
-    return nullptr;
-}
-
-RenameRow* Rename::rowWithFocus() const
-{
-    for (const auto& shown : rowsInView)
-        if (shown->isInUse() && shown->hasKeyboardFocus (true))
-            return shown.get();
-
-    return nullptr;
+    return rowsInView.find (row);
 }
 
 juce::String Rename::shownName (const std::string& path) const
@@ -65,89 +49,53 @@ void Rename::keepRowInSight (int row)
         viewport.setViewPosition (area.getX(), juce::jmin (top, bottom - area.getHeight()));
 }
 
-void Rename::showRowsInView (bool rewriteTexts)
+std::unique_ptr<RenameRow> Rename::makeRow()
 {
-    const int count = (int) filePaths.size();
-
-    // The rows in view, one more at each end so that Tab can reach the next row, and the row with
-    // the keyboard focus wherever it is.
-    std::unordered_map<std::string, int> wanted;
-
-    if (count > 0 && columns.unit > 0)
-    {
-        const double pitch = 0.9 * columns.unit;
-        const auto area = viewport.getViewArea();
-        const int first = juce::jmax (0, (int) (area.getY() / pitch) - 1);
-        const int last = juce::jmin (count - 1, (int) (area.getBottom() / pitch) + 1);
-
-        for (int i = first; i <= last; ++i)
-            wanted.emplace (filePaths[(size_t) i], i);
-    }
-
-    if (auto* focused = rowWithFocus(); focused != nullptr && wanted.count (focused->path) == 0)
-        if (const int index = rowOf (focused->path); index >= 0)
-            wanted.emplace (focused->path, index);
-
-    // Rows that already show a wanted file keep it; the others are handed the files still missing.
-    std::vector<RenameRow*> spare;
-
-    for (auto& row : rowsInView)
-    {
-        const auto found = row->isInUse() ? wanted.find (row->path) : wanted.end();
-
-        if (found == wanted.end())
-        {
-            spare.push_back (row.get());
-            continue;
-        }
-
-        if (rewriteTexts && ! row->nameEditor.hasKeyboardFocus (true))
-            showFileInRow (*row, found->second);
-        else
-            row->setBounds (0, rowTop (found->second) - 2, juce::jmax (content.getWidth(), columns.width()), columns.unit);
-
-        row->setColumns (columns);
-        showPreviewState (*row);
-        wanted.erase (found);
-    }
-
-    for (const auto& [path, index] : wanted)
-    {
-        RenameRow* row = nullptr;
-
-        if (! spare.empty())
-        {
-            row = spare.back();
-            spare.pop_back();
-        }
-        else
-        {
-            row = rowsInView.emplace_back (std::make_unique<RenameRow> (
-                RenameRow::Icons { playIcon, pauseIcon, removeIcon, removeOverIcon })).get();
-            row->onFocusInside = [this, row] { keepRowInSight (rowOf (row->path)); };
-            content.addChildComponent (row);
-        }
-
-        row->setColumns (columns);
-        showFileInRow (*row, index);
-        showPreviewState (*row);
-        row->setVisible (true);
-    }
-
-    for (auto* row : spare)
-    {
-        row->setVisible (false);
-        row->path.clear();
-    }
+    auto row = std::make_unique<RenameRow> (RenameRow::Icons { playIcon, pauseIcon, removeIcon, removeOverIcon });
+    row->onFocusInside = [this, r = row.get()] { keepRowInSight (r->index); };
+    content.addChildComponent (*row);
+    return row;
 }
 
-// Rewrites a row's texts and handlers for the file at `index` of filePaths, and places it there.
-void Rename::showFileInRow (RenameRow& row, int index)
+// The rows in view, and the row with the keyboard focus wherever it is. Rows that keep their file
+// take the present layout; with rewriteTexts their texts are written again, except in the field
+// being typed in.
+void Rename::showRowsInView (bool rewriteTexts)
 {
-    const auto& path = filePaths[(size_t) index];
-    row.path = path;
-    row.setBounds (0, rowTop (index) - 2, juce::jmax (content.getWidth(), columns.width()), columns.unit);
+    const auto range = viewport.rowsInView (0.9 * columns.unit, (int) filePaths.size());
 
+    rowsInView.show (range.getStart(), range.getEnd(), [this, rewriteTexts] (RenameRow& row, bool fresh)
+    {
+        if (fresh || (rewriteTexts && ! row.nameEditor.hasKeyboardFocus (true)))
+            showFileInRow (row);
+        else
+            placeRow (row);
+    });
+}
+
+// After the files moved: each row takes its file's new place, or becomes free when its file went.
+void Rename::rowsFollowTheirFiles()
+{
+    std::unordered_map<std::string, int> places;
+    rowsInView.forEachBound ([&places] (RenameRow& row) { places.emplace (row.path, -1); });
+
+    for (size_t i = 0, found = 0; i < filePaths.size() && found < places.size(); ++i)
+    {
+        if (const auto place = places.find (filePaths[i]); place != places.end())
+        {
+            place->second = (int) i;
+            ++found;
+        }
+    }
+
+    rowsInView.renumber ([&places] (const RenameRow& row) { return places[row.path]; });
+}
+
+// Rewrites a row's texts and handlers for the file at row.index of filePaths, and places it there.
+void Rename::showFileInRow (RenameRow& row)
+{
+    const auto& path = filePaths[(size_t) row.index];
+    row.path = path;
     row.nameLabel.setText (NameSuggestion::fromUTF8 (extractFileName (path)), juce::dontSendNotification);
 
     if (const auto name = shownName (path); row.nameEditor.getText() != name)
@@ -156,6 +104,14 @@ void Rename::showFileInRow (RenameRow& row, int index)
     setupNameEditor (&row.nameEditor, path);
     row.playButton.onClick = [this, path] { playToggled (path); };
     row.removeButton.onClick = [this, path] { removeClicked (path); };
+    placeRow (row);
+}
+
+void Rename::placeRow (RenameRow& row)
+{
+    row.setBounds (0, rowTop (row.index) - 2, juce::jmax (content.getWidth(), columns.width()), columns.unit);
+    row.setColumns (columns);
+    showPreviewState (row);
 }
 
 void Rename::showPreviewState (RenameRow& row) const
@@ -167,7 +123,5 @@ void Rename::showPreviewState (RenameRow& row) const
 
 void Rename::showPreviewStateOfRows()
 {
-    for (auto& row : rowsInView)
-        if (row->isInUse())
-            showPreviewState (*row);
+    rowsInView.forEachBound ([this] (RenameRow& row) { showPreviewState (row); });
 }

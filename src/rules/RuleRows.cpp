@@ -1,17 +1,5 @@
 #include "rules/RuleRows.h"
 
-void FocusCaretEditor::focusGained (juce::Component::FocusChangeType cause)
-{
-    setCaretVisible (true);
-    juce::TextEditor::focusGained (cause);
-}
-
-void FocusCaretEditor::focusLost (juce::Component::FocusChangeType cause)
-{
-    juce::TextEditor::focusLost (cause);
-    setCaretVisible (false);
-}
-
 void InstrumentTextEditor::focusGained (juce::Component::FocusChangeType cause)
 {
     FocusCaretEditor::focusGained (cause);
@@ -25,9 +13,7 @@ InstrumentRow::InstrumentRow (juce::Component& content, std::unique_ptr<juce::Im
                               std::unique_ptr<juce::ImageButton> down, std::unique_ptr<juce::ImageButton> remove)
     : upButton (std::move (up)), downButton (std::move (down)), deleteButton (std::move (remove))
 {
-    for (juce::Component* widget : { (juce::Component*) &nameEditor, (juce::Component*) &selectButton,
-                                     (juce::Component*) upButton.get(), (juce::Component*) downButton.get(),
-                                     (juce::Component*) deleteButton.get() })
+    for (auto* widget : widgets())
         content.addChildComponent (widget);
 }
 
@@ -36,13 +22,23 @@ void InstrumentRow::setVisible (bool shown)
     nameEditor.setVisible (shown);
     selectButton.setVisible (shown);
 
-    // The move and delete buttons show on the selected row only; hiding a row hides them too.
     if (! shown)
         for (auto* button : { upButton.get(), downButton.get(), deleteButton.get() })
             button->setVisible (false);
 }
 
-bool InstrumentRow::holdsFocus() const
+void InstrumentRow::toFront (bool)
+{
+    for (auto* widget : widgets())
+        widget->toFront (false);
+}
+
+std::array<juce::Component*, 5> InstrumentRow::widgets()
+{
+    return { &nameEditor, &selectButton, upButton.get(), downButton.get(), deleteButton.get() };
+}
+
+bool InstrumentRow::hasKeyboardFocus (bool) const
 {
     return nameEditor.hasKeyboardFocus (true) || selectButton.hasKeyboardFocus (true)
         || upButton->hasKeyboardFocus (true) || downButton->hasKeyboardFocus (true)
@@ -63,7 +59,13 @@ void TermRow::setVisible (bool shown)
     deleteButton->setVisible (shown);
 }
 
-bool TermRow::holdsFocus() const
+void TermRow::toFront (bool)
+{
+    editor.toFront (false);
+    deleteButton->toFront (false);
+}
+
+bool TermRow::hasKeyboardFocus (bool) const
 {
     return editor.hasKeyboardFocus (true) || deleteButton->hasKeyboardFocus (true);
 }

@@ -13,20 +13,9 @@ juce::Image loadIcon (const void* data, int size)
     return juce::ImageCache::getFromMemory (data, size);
 }
 
-// The caret shows while the editor has the focus (FocusCaretEditor).
-void styleEditor (juce::TextEditor& editor, const juce::String& placeholder, juce::Colour highlight, juce::Colour outline)
+FocusCaretEditor::Look editorLook (juce::Colour highlight, juce::Colour outline)
 {
-    editor.setTextToShowWhenEmpty (placeholder, termsVekko);
-    editor.setJustification (juce::Justification::centred);
-    editor.setMultiLine (false, false);
-    editor.setWantsKeyboardFocus (true);
-    editor.setReadOnly (false);
-    editor.setColour (juce::TextEditor::backgroundColourId, blackVekko);
-    editor.setColour (juce::TextEditor::highlightColourId, highlight);
-    editor.setColour (juce::TextEditor::focusedOutlineColourId, greenVekko);
-    editor.setColour (juce::TextEditor::outlineColourId, outline);
-    editor.setColour (juce::TextEditor::textColourId, greyWhiteVekko);
-    editor.setColour (juce::TextEditor::shadowColourId, blackUltraVekko);
+    return { juce::Justification::centred, blackVekko, highlight, outline, greenVekko, blackUltraVekko };
 }
 
 // Positions are computed in floating point and truncated toward zero, as everywhere on the page.
@@ -96,8 +85,8 @@ Rules::Rules()
     }
 
     // Rows get widgets as they come into view; the connector follows the instrument list.
-    instrumentsViewport.onVisibleAreaChanged = [this] { coverInstrumentRows(); repaint(); };
-    termsViewport.onVisibleAreaChanged = [this] { coverTermRows(); };
+    instrumentsViewport.onVisibleAreaChanged = [this] { coverInstrumentRows (false); repaint(); };
+    termsViewport.onVisibleAreaChanged = [this] { coverTermRows (false); };
 }
 
 Rules::~Rules()
@@ -168,7 +157,7 @@ void Rules::loadRulesFromFile (const juce::File& file)
 //==============================================================================
 void Rules::updateInstrumentsList()
 {
-    instrumentRows.refill ((int) instruments.size(), [this] (InstrumentRow& row) { showInstrumentRow (row); });
+    instrumentRows.entriesChanged ((int) instruments.size());
 
     addInstrumentButton.setVisible (true);
     addInstrumentButton.toFront (false);
@@ -194,7 +183,7 @@ std::unique_ptr<InstrumentRow> Rules::makeInstrumentRow()
     auto& r = *row;
 
     // Handlers act on the instrument that the row shows when they run.
-    styleEditor (r.nameEditor, "Enter instrument name...", greenVekko, greyVekko);
+    r.nameEditor.setLook ("Enter instrument name...", editorLook (greenVekko, greyVekko));
     r.nameEditor.onTextChange = [this, &r] { instrumentNameChanged (r.index, r.nameEditor); };
     r.nameEditor.onReturnKey = [this, &r] { editorReturnPressed (r.nameEditor, "Instrument name updated"); };
     r.nameEditor.onFocusGained = [this, &r] { instrumentNameFocused (r.index); };
@@ -222,8 +211,6 @@ void Rules::showInstrumentRow (InstrumentRow& row)
     row.nameEditor.setColour (juce::TextEditor::backgroundColourId, selected ? greyDownVekko : blackVekko);
     row.nameEditor.setColour (juce::TextEditor::outlineColourId, selected ? greenVekko : greyDownVekko);
     row.selectButton.setToggleState (selected, juce::dontSendNotification);
-    row.nameEditor.setVisible (true);
-    row.selectButton.setVisible (true);
 
     const int u = unit();
     const int g = toInt (0.2 * u);
@@ -243,11 +230,15 @@ void Rules::showInstrumentRow (InstrumentRow& row)
     }
 }
 
-void Rules::coverInstrumentRows()
+// Gives the rows in view their widgets; fillAll fills the rows that kept theirs again too.
+void Rules::coverInstrumentRows (bool fillAll)
 {
-    const auto range = rowsInView (instrumentsViewport, (int) instruments.size());
-    instrumentRows.cover (range.getStart(), range.getEnd(), [this] { return makeInstrumentRow(); },
-                          [this] (InstrumentRow& row) { showInstrumentRow (row); });
+    const auto range = instrumentsViewport.rowsInView (0.9 * unit(), (int) instruments.size());
+    instrumentRows.show (range.getStart(), range.getEnd(), [this, fillAll] (InstrumentRow& row, bool fresh)
+    {
+        if (fresh || fillAll)
+            showInstrumentRow (row);
+    });
 }
 
 void Rules::selectInstrument (int index)
@@ -260,10 +251,7 @@ void Rules::selectInstrument (int index)
     workingTerms = instruments[(size_t) index].termes;
     setStatus ("Editing terms for: " + instruments[(size_t) index].name);
 
-    for (auto& row : instrumentRows.rows)
-        if (row->index >= 0)
-            showInstrumentRow (*row);
-
+    instrumentRows.forEachBound ([this] (InstrumentRow& row) { showInstrumentRow (row); });
     updateTermesList();
     repaint();
 }
@@ -278,7 +266,7 @@ void Rules::updateTermesList()
             setStatus ("Select an instrument to edit its terms");
     }
 
-    termRows.refill ((int) workingTerms.size(), [this] (TermRow& row) { showTermRow (row); });
+    termRows.entriesChanged ((int) workingTerms.size());
 
     addTermButton.setVisible (true);
     addTermButton.toFront (false);
@@ -295,7 +283,7 @@ std::unique_ptr<TermRow> Rules::makeTermRow()
     auto row = std::make_unique<TermRow> (termsContent, makeIconButton (deleteIcon, deleteOverIcon));
     auto& r = *row;
 
-    styleEditor (r.editor, "Enter term...", orangeVekko, greenVekko);
+    r.editor.setLook ("Enter term...", editorLook (orangeVekko, greenVekko));
     r.editor.onTextChange = [this, &r] { termChanged (r.index, r.editor); };
     r.editor.onReturnKey = [this, &r] { editorReturnPressed (r.editor, "Detection term updated"); };
     r.deleteButton->onClick = [this, &r] { deleteTerm (r.index); };
@@ -314,32 +302,21 @@ void Rules::showTermRow (TermRow& row)
     const int g = toInt (0.2 * u);
     row.editor.setBounds (3 * g, toInt (0.9 * (j * u)), toInt (0.78 * termsViewport.getWidth() - g), toInt (0.8 * u));
     row.deleteButton->setBounds (row.editor.getRight() + g, toInt (0.9 * (j * u) - 0.1 * u), u, u);
-    row.setVisible (true);
 }
 
-void Rules::coverTermRows()
+void Rules::coverTermRows (bool fillAll)
 {
-    const auto range = rowsInView (termsViewport, (int) workingTerms.size());
-    termRows.cover (range.getStart(), range.getEnd(), [this] { return makeTermRow(); },
-                    [this] (TermRow& row) { showTermRow (row); });
+    const auto range = termsViewport.rowsInView (0.9 * unit(), (int) workingTerms.size());
+    termRows.show (range.getStart(), range.getEnd(), [this, fillAll] (TermRow& row, bool fresh)
+    {
+        if (fresh || fillAll)
+            showTermRow (row);
+    });
 }
 
 int Rules::unit() const noexcept
 {
     return toInt (0.036 * getWidth());
-}
-
-// The rows of a list that its viewport shows, with one more at each end.
-juce::Range<int> Rules::rowsInView (const juce::Viewport& viewport, int count) const
-{
-    const double pitch = 0.9 * unit();
-
-    if (pitch <= 0.0 || count <= 0)
-        return {};
-
-    const int top = viewport.getViewPositionY();
-    const int first = juce::jlimit (0, count, toInt (top / pitch) - 1);
-    return { first, juce::jlimit (first, count, toInt ((top + viewport.getViewHeight()) / pitch) + 2) };
 }
 
 //==============================================================================
@@ -486,11 +463,7 @@ void Rules::layoutInstrumentRows()
     addInstrumentButton.setBounds (3 * g + u, toInt (0.9 * (n * u)), toInt (0.575 * instrumentsViewport.getWidth()),
                                    toInt (1.2 * u));
 
-    for (auto& row : instrumentRows.rows)
-        if (row->index >= 0)
-            showInstrumentRow (*row);
-
-    coverInstrumentRows();
+    coverInstrumentRows (true);
 }
 
 void Rules::layoutTermRows()
@@ -507,9 +480,5 @@ void Rules::layoutTermRows()
     else
         addTermButton.setBounds (3 * g, 0, editorWidth, u);
 
-    for (auto& row : termRows.rows)
-        if (row->index >= 0)
-            showTermRow (*row);
-
-    coverTermRows();
+    coverTermRows (true);
 }

@@ -79,10 +79,10 @@ public:
     std::unique_ptr<FileDialog> saveChooser;
     RowsViewport instrumentsViewport;
     juce::Component instrumentsContent;
-    RowPool<InstrumentRow> instrumentRows;
+    RowsInView<InstrumentRow> instrumentRows { [this] { return makeInstrumentRow(); } };
     RowsViewport termsViewport;
     juce::Component termsContent;
-    RowPool<TermRow> termRows;
+    RowsInView<TermRow> termRows { [this] { return makeTermRow(); } };
 
     // The widgets of instrument row index, or of term row index; nullptr while it has none (out of view).
     InstrumentRow* findInstrumentRow (int index) const  { return instrumentRows.find (index); }
@@ -96,10 +96,9 @@ private:
     std::unique_ptr<TermRow> makeTermRow();
     void showInstrumentRow (InstrumentRow& row);
     void showTermRow (TermRow& row);
-    void coverInstrumentRows();
-    void coverTermRows();
+    void coverInstrumentRows (bool fillAll);
+    void coverTermRows (bool fillAll);
     int unit() const noexcept;
-    juce::Range<int> rowsInView (const juce::Viewport& viewport, int count) const;
     void paintConnector (juce::Graphics& g);
     void layoutInstrumentRows();
     void layoutTermRows();
