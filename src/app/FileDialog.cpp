@@ -1,12 +1,15 @@
 #include "app/FileDialog.h"
+#include "app/DialogWindowTie.h"
 #include "app/FileIntake.h"
 
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 extern char** environ;
 
@@ -16,7 +19,19 @@ namespace
 // name is where the next path begins, whatever the names hold (":", newlines, quotes).
 const std::string multipleSeparator ("//");
 
-int openDialogs = 0;
+// The dialogs shown and not yet closed, oldest first (message thread only).
+std::vector<FileDialog*> openDialogs;
+
+void forget (FileDialog* dialog)
+{
+    openDialogs.erase (std::remove (openDialogs.begin(), openDialogs.end(), dialog), openDialogs.end());
+}
+
+unsigned long nativeWindowOf (juce::Component* c)
+{
+    auto* peer = c != nullptr ? c->getPeer() : nullptr;
+    return peer != nullptr ? (unsigned long) (juce::pointer_sized_uint) peer->getNativeHandle() : 0;
+}
 
 juce::String findZenity()
 {
@@ -73,9 +88,9 @@ bool acceptable (const juce::String& path, FileDialog::Mode mode)
 
 //==============================================================================
 FileDialog::FileDialog (Options o, Callback c)
-    : juce::Thread ("FileDialog"), options (std::move (o)), callback (std::move (c))
+    : juce::Thread ("FileDialog"), options (std::move (o)), callback (std::move (c)), ownerWindow (nativeWindowOf (options.owner))
 {
-    ++openDialogs;
+    openDialogs.push_back (this);
 
     if (findZenity().isEmpty())
         showFallbackDialog();
@@ -86,8 +101,7 @@ FileDialog::FileDialog (Options o, Callback c)
 FileDialog::~FileDialog()
 {
     *alive = false;
-    if (open)
-        --openDialogs;
+    forget (this);
 
     signalThreadShouldExit();
     {
@@ -99,7 +113,20 @@ FileDialog::~FileDialog()
     stopThread (-1);
 }
 
-bool FileDialog::isAnyOpen() { return openDialogs > 0; }
+bool FileDialog::isAnyOpen() { return ! openDialogs.empty(); }
+
+bool FileDialog::raiseOpenDialog()
+{
+    if (openDialogs.empty())
+        return false;
+
+    auto* dialog = openDialogs.back();
+    if (dialog->fallbackBox != nullptr)
+        dialog->fallbackBox->toFront (true);
+    else
+        dialog->raiseWanted = true;
+    return true;
+}
 
 juce::StringArray FileDialog::zenityArguments (const Options& o)
 {
@@ -188,9 +215,15 @@ void FileDialog::run()
     ::close (pipeEnds[1]);
 
     std::string output;
-    for (pollfd reader { pipeEnds[0], POLLIN, 0 }; child > 0 && ! threadShouldExit();)
+    DialogWindowTie window (ownerWindow, child);
+    while (child > 0 && ! threadShouldExit())
     {
-        if (::poll (&reader, 1, 100) <= 0)
+        // A raise asked for before the window is mapped waits for it.
+        if (window.findAndTie() && raiseWanted.exchange (false))
+            window.activate();
+
+        pollfd ready[] { { pipeEnds[0], POLLIN, 0 }, { window.descriptor(), POLLIN, 0 } };
+        if (::poll (ready, 2, 100) <= 0 || ready[0].revents == 0)
             continue;
         char buffer[4096];
         const auto count = ::read (pipeEnds[0], buffer, sizeof (buffer));
@@ -217,10 +250,9 @@ void FileDialog::finish (const juce::Array<juce::File>& files)
 {
     juce::MessageManager::callAsync ([this, isAlive = alive, files]
     {
-        if (! *isAlive || ! open)
+        if (! *isAlive || std::find (openDialogs.begin(), openDialogs.end(), this) == openDialogs.end())
             return;
-        open = false;
-        --openDialogs;
+        forget (this);
         // The callback may destroy this object.
         auto done = callback;
         done (files);

@@ -2,6 +2,7 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -9,12 +10,14 @@
 #include <sys/types.h>
 
 // A file dialog that returns every picked file exactly as picked, whatever its name holds. The
-// desktop's dialog (zenity) runs as a child process watched by this object's "FileDialog" thread;
-// where zenity is missing, JUCE's own dialog is shown instead. At most one dialog of the process is
-// open at a time, and no dialog process outlives the object that showed it.
+// desktop's dialog (zenity) runs as a child process watched by this object's "FileDialog" thread,
+// which also ties the dialog's window to the owner's window, so that the window manager keeps it
+// above; where zenity is missing, JUCE's own dialog is shown instead. At most one dialog of the
+// process is open at a time, and no dialog process outlives the object that showed it.
 //
-// Threads: construct, destroy and ask isAnyOpen on the message thread; the result callback runs
-// there too. The thread only starts the process, reads what it prints and reaps it.
+// Threads: construct, destroy and call the static functions on the message thread; the result
+// callback runs there too. The thread starts the process, reads what it prints, reaps it, and
+// handles the dialog's window on an X connection of its own.
 class FileDialog final : private juce::Thread
 {
 public:
@@ -26,6 +29,7 @@ public:
         juce::String patterns;      // "*.wav;*.mp3": matched in any letter case
         juce::File startFolder;
         Mode mode = Mode::openFile;
+        juce::Component* owner = nullptr;   // the dialog stays above this component's window
     };
 
     // The picked files; empty when the dialog was cancelled. Opened files are existing regular files
@@ -37,6 +41,9 @@ public:
     ~FileDialog() override;
 
     static bool isAnyOpen();
+
+    // Brings the open dialog, if any, to the front with the focus; true when one is open.
+    static bool raiseOpenDialog();
 
     // The zenity command line for the options (without the program name), and the files a zenity
     // output names. UI-free, for the tests.
@@ -50,7 +57,8 @@ private:
 
     const Options options;
     Callback callback;
-    bool open = true;
+    const unsigned long ownerWindow;
+    std::atomic<bool> raiseWanted { false };
     std::shared_ptr<bool> alive = std::make_shared<bool> (true);
 
     std::mutex processLock;

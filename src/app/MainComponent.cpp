@@ -331,8 +331,8 @@ void MainComponent::createLabel (juce::Label& label, juce::String text)
 
 void MainComponent::openClicked()
 {
-    // One dialog at a time: the one open already goes on.
-    if (FileDialog::isAnyOpen())
+    // One dialog at a time: the one open already comes to the front.
+    if (FileDialog::raiseOpenDialog())
         return;
 
     dropTarget.acceptFiles = false;
@@ -340,7 +340,7 @@ void MainComponent::openClicked()
     fileChooser = std::make_unique<FileDialog> (FileDialog::Options { "Select audio file(s) to convert...",
                                                                       "*.wav;*.mp3;*.aif;*.aiff;*.ogg;*.flac",
                                                                       juce::File::getSpecialLocation (juce::File::userHomeDirectory),
-                                                                      FileDialog::Mode::openFiles },
+                                                                      FileDialog::Mode::openFiles, this },
                                                 [this] (const juce::Array<juce::File>& chosen) { openDialogClosed (chosen); });
 }
 

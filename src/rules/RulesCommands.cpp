@@ -46,15 +46,15 @@ void Rules::restoreDefaultRules()
 //==============================================================================
 void Rules::loadCSVRules()
 {
-    // One dialog at a time: the one open already goes on.
-    if (FileDialog::isAnyOpen())
+    // One dialog at a time: the one open already comes to the front.
+    if (FileDialog::raiseOpenDialog())
         return;
 
     setStatus ("Choose CSV rules file to load...");
 
     loadChooser = std::make_unique<FileDialog> (FileDialog::Options { "Choose CSV rules file", kRulesFilePattern,
                                                                       juce::File::getSpecialLocation (juce::File::userHomeDirectory),
-                                                                      FileDialog::Mode::openFile },
+                                                                      FileDialog::Mode::openFile, this },
                                                 [this] (const juce::Array<juce::File>& chosen) { rulesFileChosen (chosen.isEmpty() ? juce::File() : chosen[0]); });
 }
 
@@ -96,7 +96,7 @@ void Rules::saveRules()
 
 void Rules::saveRulesAs()
 {
-    if (FileDialog::isAnyOpen())
+    if (FileDialog::raiseOpenDialog())
         return;
 
     setStatus ("Choose location to save rules...");
@@ -105,7 +105,7 @@ void Rules::saveRulesAs()
     // No overwrite warning: the chosen file is replaced.
     saveChooser = std::make_unique<FileDialog> (FileDialog::Options { "Save Rules As...", kRulesFilePattern,
                                                                       juce::File::getSpecialLocation (juce::File::userHomeDirectory),
-                                                                      FileDialog::Mode::saveFile },
+                                                                      FileDialog::Mode::saveFile, this },
                                                 [this] (const juce::Array<juce::File>& chosen) { saveAsFileChosen (chosen.isEmpty() ? juce::File() : chosen[0]); });
 }
 

@@ -60,7 +60,7 @@ TEST (FileDialog, ReturnsEveryPickedFileExactlyAsPicked)
         EXPECT_TRUE (std::any_of (patterns.begin(), patterns.end(), [&] (auto& p) { return ::fnmatch (p.toRawUTF8(), name, 0) == 0; })) << name;
 }
 
-TEST (FileDialogThread, OneDialogAtATimeAndNoneOutlivesItsOwner)
+TEST (FileDialogThread, OneDialogAtATimeKeptAboveItsWindowAndNoneOutlivesItsOwner)
 {
     const auto children = []
     {
@@ -71,18 +71,61 @@ TEST (FileDialogThread, OneDialogAtATimeAndNoneOutlivesItsOwner)
     };
     const auto before = children();
     const auto dialogs = [&] { auto c = children(); for (auto& b : before) c.removeString (b); return c; };
+    // The desktop's tools, run to their end (and reaped) on this test's own display.
+    const auto x = [] (const juce::StringArray& command)
+    {
+        juce::ChildProcess tool;
+        const auto output = tool.start (command) ? tool.readAllProcessOutput() : juce::String();
+        tool.waitForProcessToFinish (5000);
+        auto words = juce::StringArray::fromTokens (output, ", #\n", {});
+        words.removeEmptyStrings();
+        return words;
+    };
+    const auto hex = [] (juce::int64 window) { return "0x" + juce::String::toHexString (window); };
+    const auto windowOf = [&] (juce::Component& c) { return hex ((juce::int64) (juce::pointer_sized_uint) c.getWindowHandle()); };
+    const auto active = [&] { return x ({ "xprop", "-root", "_NET_ACTIVE_WINDOW" }).strings.getLast(); };
+    const auto above = [&] (auto& upper, auto& lower)
+    {
+        const auto stacking = x ({ "xprop", "-root", "_NET_CLIENT_LIST_STACKING" });
+        return stacking.indexOf (upper) > stacking.indexOf (lower) && stacking.contains (lower);
+    };
 
     ShownMainComponent main;
+    main->addToDesktop (juce::ComponentPeer::windowHasTitleBar);
     main->openClicked();
     ASSERT_TRUE (pumpUntil ([&] { return dialogs().size() == 1; }));
     const auto dialog = dialogs()[0];
+    const auto ownWindow = windowOf (*main);
+    juce::String dialogWindow;
+    ASSERT_TRUE (pumpUntil ([&]
+    {
+        dialogWindow = hex (x ({ "xdotool", "search", "--onlyvisible", "--pid", dialog })[0].getLargeIntValue());
+        return x ({ "xprop", "-id", dialogWindow, "WM_TRANSIENT_FOR" }).contains (ownWindow);
+    }, 10000)) << "the dialog is not tied to the window";
 
-    // A second OPEN and a LOAD RULES while it is open leave it alone.
-    main->openClicked();
-    main->rulesPage.loadCSVRules();
-    pumpMessages (300);
+    // Another application's window on top; then a click that activates ours brings the dialog along.
+    juce::Component other;
+    other.setBounds (0, 0, 300, 200);
+    other.addToDesktop (juce::ComponentPeer::windowHasTitleBar);
+    other.setVisible (true);
+    const auto otherWindow = windowOf (other);
+    ASSERT_TRUE (pumpUntil ([&] { other.toFront (true); return active() == otherWindow; }, 10000));
+    x ({ "xdotool", "windowactivate", ownWindow });
+    ASSERT_TRUE (pumpUntil ([&] { return active() != otherWindow; }, 10000));
+    EXPECT_TRUE (above (dialogWindow, ownWindow)) << "the dialog went behind the window";
+
+    // OPEN, LOAD RULES and SAVE RULES AS while it is open bring it to the front, and start nothing.
+    const std::function<void()> clicks[] = { [&] { main->openClicked(); }, [&] { main->rulesPage.loadCSVRules(); },
+                                             [&] { main->rulesPage.saveRulesAs(); } };
+    for (const auto& click : clicks)
+    {
+        other.toFront (true);
+        ASSERT_TRUE (pumpUntil ([&] { return active() == otherWindow; }, 10000));
+        click();
+        EXPECT_TRUE (pumpUntil ([&] { return active() == dialogWindow && above (dialogWindow, otherWindow); }, 10000));
+    }
     EXPECT_EQ (dialogs(), juce::StringArray (dialog));
-    EXPECT_EQ (main->rulesPage.loadChooser, nullptr);
+    EXPECT_TRUE (main->rulesPage.loadChooser == nullptr && main->rulesPage.saveChooser == nullptr);
     EXPECT_FALSE (main->isInterestedInFileDrag ({ "/x.wav" })) << "no drops while the dialog is open";
 
     main.main.reset();
