@@ -39,6 +39,9 @@ void AudioProgressBar::setProgress (double position, double length, bool active)
     positionSeconds = position;
     lengthSeconds = length;
     isActive = active;
+    // An inactive bar waits for no waveform: a preview that never started must not keep it loading.
+    if (! active)
+        awaitingWaveform = false;
     repaint();
 }
 

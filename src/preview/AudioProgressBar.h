@@ -35,6 +35,8 @@ public:
     double getLengthSeconds() const noexcept { return lengthSeconds; }
     // True while the bar shows a preview: its waveform, fill and time, and a click seeks.
     bool isPreviewActive() const noexcept { return showsPreview(); }
+    // True from loadWaveform until the bins arrive or setProgress makes the bar inactive.
+    bool isLoadingPreview() const noexcept { return isActive && awaitingWaveform; }
 
     void mouseDown (const juce::MouseEvent& event) override;
     void paint (juce::Graphics& g) override;

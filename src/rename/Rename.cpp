@@ -156,10 +156,17 @@ void Rename::timerCallback()
         return;
     }
 
-    // An idle bar is not repainted thirty times a second.
-    if (progressBar.isPreviewActive() || progressBar.getPositionSeconds() != 0.0 || progressBar.getLengthSeconds() != 0.0)
-        progressBar.setProgress (0.0, 0.0, false);
     pauseButton.setVisible (false);
+
+    // A play request the player has not taken up yet: the bar goes on saying that it loads. A request
+    // that failed or was given up ends with the player's notice, which clears previewNumber.
+    if (previewNumber >= 0)
+        return;
+
+    // An idle bar is not repainted thirty times a second.
+    if (progressBar.isPreviewActive() || progressBar.isLoadingPreview() || progressBar.getPositionSeconds() != 0.0
+        || progressBar.getLengthSeconds() != 0.0)
+        progressBar.setProgress (0.0, 0.0, false);
 
     const auto text = progressBar.getText();
     if (text.isEmpty() || text.contains ("Playing:") || text.contains ("Loading audio") || text.contains ("Stopping")

@@ -174,6 +174,15 @@ TEST (RenamePagePlayer, ToggleAndOutlineMarkThePreviewedFileOnly)
     EXPECT_EQ (shown.page.progressBar.getText(), "Error: File not found - C.wav");
     EXPECT_TRUE (marks ("|"));
     EXPECT_TRUE (pumpUntil ([&] { return shown.page.playbackThread.currentRow.load() == -1; }));
+
+    // A file that no reader takes: its toggle goes off and the bar does not stay on "Loading".
+    juce::File (paths[3]).replaceWithText ("not audio");
+    shown.click (shown.row (paths[3]).playButton);
+    EXPECT_TRUE (marks ("|"));
+    const juce::String ready ("3 files ready for renaming - Click GO RENAME !");
+    EXPECT_TRUE (pumpUntil ([&] { return shown.page.progressBar.getText() == ready; }));
+    pumpMessages (200);
+    EXPECT_EQ (shown.page.progressBar.getText(), ready);
 }
 
 TEST (RenamePagePlayback, PauseAndAPreviewThatPlaysToItsEnd)
