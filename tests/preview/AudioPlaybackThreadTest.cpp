@@ -47,14 +47,15 @@ TEST (PlaybackThread, GivesUpAScanForANewerCommandOrAQuit)
     rig.play (huge, 0);
     ASSERT_TRUE (pumpUntil ([&] { return rig.player->currentRow.load() == 0; }));
     rig.play (rig.wav ("small.wav", 1.0), 1);
-    ASSERT_TRUE (rig.waitFor (1, true, 2000));
+    ASSERT_TRUE (rig.waitFor (1, true, 10000));
     rig.play (huge, 2);
     ASSERT_TRUE (pumpUntil ([&] { return rig.player->currentRow.load() == 2; }));
 
-    // The player goes at once, and the notice it posts for row 2 on its way out never arrives.
+    // The player goes without finishing the scan (which takes far longer, even on a loaded machine),
+    // and the notice it posts for row 2 on its way out never arrives.
     const auto started = juce::Time::getMillisecondCounterHiRes();
     rig.player.reset();
-    EXPECT_LT (juce::Time::getMillisecondCounterHiRes() - started, 1000.0);
+    EXPECT_LT (juce::Time::getMillisecondCounterHiRes() - started, 5000.0);
     pumpMessages (50);
     EXPECT_EQ (rig.notices, (decltype (rig.notices) { { 0, false }, { 1, true }, { 1, false } }));
 }
