@@ -1,11 +1,14 @@
 #include "rules/SafeFileWriter.h"
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 namespace SafeFileWriter
@@ -61,25 +64,38 @@ bool readFromStart (int fd, char* data, size_t size)
     return transferAll (size, [&] (size_t done, size_t left) { return ::pread (fd, data + done, left, (off_t) done); });
 }
 
-// The file that chosen leads to once every symbolic link on the way is followed, also when the
-// last link points at a file that does not exist yet. The empty file for a loop of links.
-juce::File followLinks (juce::File file)
+// The file that chosen leads to as the system resolves it, every symbolic link followed (a relative
+// link from the folder it really stands in, whatever linked folder led to it), also when the last
+// link leads to a file that does not exist yet. The empty file for a loop or a missing folder.
+juce::File followLinks (const juce::File& chosen)
 {
+    auto path = chosen.getFullPathName().toStdString();
+
     for (int hops = 0; hops < 40; ++hops)
     {
+        std::vector<char> resolved (PATH_MAX + 1);
+        if (::realpath (path.c_str(), resolved.data()) != nullptr)
+            return juce::File (juce::String::fromUTF8 (resolved.data()));
+
+        // Not there (yet): its folder must be, and its name may be a link that leads nowhere yet.
+        const auto slash = path.find_last_of ('/');
+        if (slash == std::string::npos || ::realpath (path.substr (0, std::max<size_t> (slash, 1)).c_str(), resolved.data()) == nullptr)
+            return {};
+
+        const std::string folder (resolved.data());
+        const auto file = (folder == "/" ? std::string() : folder) + "/" + path.substr (slash + 1);
+
         struct stat info {};
+        if (::lstat (file.c_str(), &info) != 0 || ! S_ISLNK (info.st_mode))
+            return juce::File (juce::String::fromUTF8 (file.c_str()));
 
-        if (::lstat (file.getFullPathName().toRawUTF8(), &info) != 0 || ! S_ISLNK (info.st_mode))
-            return file;
-
-        std::vector<char> target (4096);
-        const auto length = ::readlink (file.getFullPathName().toRawUTF8(), target.data(), target.size());
-
+        std::vector<char> target (PATH_MAX + 1);
+        const auto length = ::readlink (file.c_str(), target.data(), target.size());
         if (length <= 0 || (size_t) length >= target.size())
             return {};
 
-        // Relative links are relative to the folder that holds the link.
-        file = file.getParentDirectory().getChildFile (juce::String::fromUTF8 (target.data(), (int) length));
+        const std::string link (target.data(), (size_t) length);
+        path = link.front() == '/' ? link : (folder == "/" ? std::string() : folder) + "/" + link;
     }
 
     return {};
@@ -114,7 +130,7 @@ bool overwriteInPlace (const juce::File& target, const char* data, size_t size)
     return false;
 }
 
-enum class Outcome { written, failed, folderTakesNoFile };
+enum class Outcome { written, failed, folderTakesNoFile, ownerNotKept };
 
 // A new file beside the target, given the target's mode and owner, renamed over it once complete.
 Outcome replaceByRename (const juce::File& target, const struct stat* existing, const char* data, size_t size)
@@ -146,6 +162,15 @@ Outcome replaceByRename (const juce::File& target, const struct stat* existing, 
         // The owner first: changing it may clear set-id bits that the mode then restores.
         (void) ::fchown (file.fd, existing->st_uid, existing->st_gid);
         (void) ::fchmod (file.fd, existing->st_mode & 07777);
+
+        // Someone else's file (or group) cannot be given to a new file: it is written in place instead.
+        struct stat made {};
+        if (::fstat (file.fd, &made) != 0 || made.st_uid != existing->st_uid || made.st_gid != existing->st_gid
+            || (made.st_mode & 07777) != (existing->st_mode & 07777))
+        {
+            ::unlink (temporary.getFullPathName().toRawUTF8());
+            return Outcome::ownerNotKept;
+        }
     }
 
     const bool complete = writeFromStart (file.fd, data, size) && ::fsync (file.fd) == 0;
@@ -184,7 +209,8 @@ bool write (const juce::File& chosen, const void* data, size_t size)
     {
         case Outcome::written:              return true;
         // A folder that takes no new file may still hold a writable file.
-        case Outcome::folderTakesNoFile:    return exists && overwriteInPlace (target, bytes, size);
+        case Outcome::folderTakesNoFile:
+        case Outcome::ownerNotKept:         return exists && overwriteInPlace (target, bytes, size);
         case Outcome::failed:               break;
     }
 

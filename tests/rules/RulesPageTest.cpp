@@ -184,3 +184,17 @@ TEST_F (RulesPage, SavingWritesTheChosenFileItselfOrLeavesItWhole)
         EXPECT_TRUE (! made || (after.st_mode == before.st_mode && after.st_uid == before.st_uid && after.st_gid == before.st_gid));
     }
 }
+
+// A relative link reached through a linked folder leads where the system says, never to a file
+// beside the linked folder's own name.
+TEST_F (RulesPage, SavingFollowsLinksAsTheSystemResolvesThem)
+{
+    (folder / "deep").createDirectory();
+    (folder / "real").createDirectory();
+    (folder / "shared.csv").replaceWithText ("old");
+    ::symlink ("../real", (folder / "deep/alias").getFullPathName().toRawUTF8());
+    ::symlink ("../shared.csv", (folder / "real/rules.csv").getFullPathName().toRawUTF8());
+    page.saveAsFileChosen (folder / "deep/alias/rules.csv");
+    EXPECT_EQ ((folder / "shared.csv").loadFileAsString(), RuleFile::toText (page.instruments));
+    EXPECT_FALSE ((folder / "deep/shared.csv").exists());
+}
