@@ -162,7 +162,7 @@ juce::String readFileText (const juce::File& file)
 
 CheckResult check (const juce::File& file)
 {
-    const auto failure = [] (const juce::String& message) { return CheckResult { false, message }; };
+    const auto failure = [] (const juce::String& message) { return CheckResult { false, message, {} }; };
 
     if (! file.exists())
         return failure ("Error: CSV file does not exist");
@@ -178,7 +178,7 @@ CheckResult check (const juce::File& file)
     if (lines.isEmpty())
         return failure ("Error: CSV file is empty");
 
-    CheckResult result { true, {} };
+    CheckResult result { true, {}, {} };
 
     forEachDataLine (lines, [&result, &failure] (int lineNumber, const juce::String& line)
     {
@@ -202,6 +202,8 @@ CheckResult check (const juce::File& file)
         return result.accepted;
     });
 
+    if (result.accepted)
+        result.text = *text;
     return result;
 }
 

@@ -60,6 +60,7 @@ namespace RuleFile
     {
         bool accepted = false;
         juce::String message;   // empty when accepted
+        juce::String text;      // the text that was checked, when accepted: what to load
     };
 
     // Checks a rule file line by line before it is loaded; failures name the file line (1-based,

@@ -129,13 +129,15 @@ void Rules::loadDefaultRules()
 
 void Rules::loadRulesFromFile (const juce::File& file)
 {
+    showTable (file, file == juce::File() ? RuleFile::readDefaultRules() : RuleFile::read (RuleFile::readFileText (file)));
+}
+
+void Rules::showTable (const juce::File& file, std::vector<Instrument> table)
+{
     rulesFile = file;
-    instruments.clear();
     selectedIndex = -1;
     workingTerms.clear();
-
-    instruments = file == juce::File() ? RuleFile::readDefaultRules()
-                                       : RuleFile::read (RuleFile::readFileText (file));
+    instruments = std::move (table);
     updateInstrumentsList();
 
     if (! instruments.empty())

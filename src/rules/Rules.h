@@ -90,6 +90,8 @@ public:
 
 private:
     void setStatus (const juce::String& text);
+    // What loadRulesFromFile does once the table is read: file becomes the target of SAVE RULES.
+    void showTable (const juce::File& file, std::vector<Instrument> table);
     void commitWorkingTerms();
     std::unique_ptr<juce::ImageButton> makeIconButton (const juce::Image& normal, const juce::Image& over) const;
     std::unique_ptr<InstrumentRow> makeInstrumentRow();

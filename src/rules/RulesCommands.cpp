@@ -75,7 +75,8 @@ void Rules::rulesFileChosen (const juce::File& file)
         return;
     }
 
-    loadRulesFromFile (file);
+    // The text that passed is the one loaded: the file is not read a second time.
+    showTable (file, RuleFile::read (check.text));
     setStatus ("CSV rules loaded successfully");
 }
 
