@@ -326,7 +326,7 @@ void AudioAnalysisComponent::bindRow (Row& row)
 
 void AudioAnalysisComponent::showRowsInView()
 {
-    const auto range = PanelFrame::rowsInView (*viewport, getWidth(), (int) filePaths.size());
+    const auto range = viewport->rowsInView (0.9 * PanelFrame::unitOf (getWidth()), (int) filePaths.size());
     rows.show (range.getStart(), range.getEnd(), [this] (Row& row, bool) { bindRow (row); });
 }
 

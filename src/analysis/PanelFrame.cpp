@@ -39,29 +39,6 @@ int rowY (int index, int unit) noexcept
     return (int) ((index * unit) * 0.9);
 }
 
-juce::Range<int> rowsBetween (int top, int bottom, int unit, int rowCount) noexcept
-{
-    if (unit <= 0 || rowCount <= 0 || bottom <= top)
-        return {};
-
-    const auto reaches = [unit] (int index) { return rowY (index, unit) - 2 + unit; };
-    int first = juce::jlimit (0, rowCount, (int) std::floor ((top + 2 - unit) / (0.9 * unit)) - 1);
-    while (first < rowCount && reaches (first) <= top)
-        ++first;
-
-    int end = first;
-    while (end < rowCount && rowY (end, unit) - 2 < bottom)
-        ++end;
-
-    return { first, end };
-}
-
-juce::Range<int> rowsInView (const juce::Viewport& viewport, int panelWidth, int rowCount) noexcept
-{
-    const auto area = viewport.getViewArea();
-    return rowsBetween (area.getY(), area.getBottom(), unitOf (panelWidth), rowCount);
-}
-
 juce::Rectangle<int> rowBounds (int index, int unit, int contentWidth) noexcept
 {
     return { 0, rowY (index, unit) - 2, contentWidth, juce::jmax (unit, (int) (0.8 * unit) + 2) };

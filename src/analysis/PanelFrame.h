@@ -17,13 +17,6 @@ namespace PanelFrame
     // Rows stand at a pitch of 0.9 units: the top of the row at index.
     int rowY (int index, int unit) noexcept;
 
-    // The rows [first, end) of rowCount whose widgets (from 2 pixels above a row's top to a unit
-    // below that) meet the content between top and bottom.
-    juce::Range<int> rowsBetween (int top, int bottom, int unit, int rowCount) noexcept;
-
-    // The rows whose widgets meet what the viewport shows of a panel of the given width.
-    juce::Range<int> rowsInView (const juce::Viewport& viewport, int panelWidth, int rowCount) noexcept;
-
     // A row's component: its widgets stand 2 pixels below its top (its remove button at the top).
     juce::Rectangle<int> rowBounds (int index, int unit, int contentWidth) noexcept;
 }

@@ -1,14 +1,13 @@
 // The rename page's rows: intake with suggestions, the name editors' handlers, unique names,
 // ordering, preview requests, removal and clearing. Message thread only.
 #include "rename/Rename.h"
+#include "app/FileIntake.h"
 #include "look/Palette.h"
 #include "rename/NameSuggestion.h"
 #include "rename/SortOrder.h"
 #include "rename/UniqueName.h"
 
 #include <algorithm>
-
-#include <sys/stat.h>
 
 namespace
 {
@@ -18,14 +17,6 @@ bool editorShows (const juce::TextEditor& editor, const std::string& path)
 {
     const auto* row = dynamic_cast<const RenameRow*> (editor.getParentComponent());
     return row == nullptr || (row->index >= 0 && row->path == path);
-}
-
-// Only a regular file can be previewed; anything else would be opened on the message thread (a
-// FIFO blocks there) or fail silently on the player's.
-bool isRegularFile (const std::string& path)
-{
-    struct stat info {};
-    return ::stat (path.c_str(), &info) == 0 && S_ISREG (info.st_mode);
 }
 } // namespace
 
@@ -164,7 +155,8 @@ void Rename::playToggled (std::string path)
         return;
     }
 
-    if (! isRegularFile (path))
+    // Only a regular file can be previewed: anything else would play nothing and say nothing.
+    if (! FileIntake::isRegularFile (NameSuggestion::fromUTF8 (path)))
     {
         // The player would play nothing and say nothing: no toggle stays on for it.
         playbackThread.stopPlayback();
