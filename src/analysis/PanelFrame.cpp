@@ -2,7 +2,6 @@
 
 #include "look/Palette.h"
 
-#include <cmath>
 
 namespace PanelFrame
 {
