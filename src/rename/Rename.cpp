@@ -148,7 +148,9 @@ bool isPlayTimeText (const juce::String& text)
 
 void Rename::timerCallback()
 {
-    if (playbackThread.currentRow.load() >= 0)
+    // A preview the page has stopped is not shown while the player is still letting it go: its play
+    // time would cover the status that the stop was followed by.
+    if (playbackThread.currentRow.load() >= 0 && previewNumber >= 0)
     {
         progressBar.setProgress (playbackThread.getCurrentPositionSeconds(), playbackThread.getLengthSeconds(), true);
         pauseButton.setToggleState (true, juce::dontSendNotification);
@@ -195,8 +197,7 @@ void Rename::pauseClicked()
         return;
     }
 
-    playbackThread.stopPlayback();
-    progressBar.setProgress (0.0, 0.0, false);
+    stopPreview();
     setStatus (readyCountText());
 }
 
@@ -243,6 +244,15 @@ int Rename::nextPreviewNumber()
     return lastPreviewNumber;
 }
 
+void Rename::stopPreview()
+{
+    playbackThread.stopPlayback();
+    previewNumber = -1;
+    previewPath.clear();
+    showPreviewStateOfRows();
+    progressBar.setProgress (0.0, 0.0, false);
+}
+
 void Rename::forgetPreview()
 {
     previewNumber = playingNumber = -1;
@@ -254,7 +264,7 @@ void Rename::goRename()
 {
     // One clock reading for the history, taken before any file moves; the preview lets go of its file first.
     const auto batchTime = juce::Time::getCurrentTime();
-    playbackThread.stopPlayback();
+    stopPreview();
     const auto result = RenameBatch::run (filePaths, newNames, batchTime);
     // The last text names the history file really written ("... - History saved to Tarsio_2.txt"),
     // or says "History not saved" when it could not be written, rather than always "Tarsio.txt".

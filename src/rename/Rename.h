@@ -114,6 +114,8 @@ private:
     void placeRow (RenameRow& row);
     void showPreviewState (RenameRow& row) const;
     void showPreviewStateOfRows();
+    // Stops the preview from the page: no toggle stays on and the bar leaves preview mode at once.
+    void stopPreview();
     void rowsFollowTheirFiles();
     void keepRowInSight (int row);
     int nextPreviewNumber();

@@ -146,24 +146,16 @@ void Rename::playToggled (std::string path)
     // The toggle shows the page's record: on exactly for the file of the last play request.
     if (path == previewPath)
     {
-        playbackThread.stopPlayback();
-        previewNumber = -1;
-        previewPath.clear();
-        showPreviewStateOfRows();
-        progressBar.setProgress (0.0, 0.0, false);
+        stopPreview();
         setStatus (readyCountText());
         return;
     }
 
-    // Only a regular file can be previewed: anything else would play nothing and say nothing.
+    // Only a regular file can be previewed: anything else would play nothing and say nothing, and
+    // no toggle stays on for it.
     if (! FileIntake::isRegularFile (NameSuggestion::fromUTF8 (path)))
     {
-        // The player would play nothing and say nothing: no toggle stays on for it.
-        playbackThread.stopPlayback();
-        previewNumber = -1;
-        previewPath.clear();
-        showPreviewStateOfRows();
-        progressBar.setProgress (0.0, 0.0, false);
+        stopPreview();
         setStatus ("Error: File not found - " + fileName);
         return;
     }
@@ -193,8 +185,8 @@ void Rename::removeItem (const std::string& pathToRemove)
     if (row < 0)
         return;
 
-    playbackThread.stopPlayback();
-    if (path == previewPath || path == playingPath)
+    stopPreview();
+    if (path == playingPath)
         forgetPreview();
 
     releaseFocusFromRows();
@@ -212,7 +204,7 @@ void Rename::removeItem (const std::string& pathToRemove)
 void Rename::clearList()
 {
     setStatus ("All files cleared");
-    playbackThread.stopPlayback();
+    stopPreview();
     forgetPreview();
 
     releaseFocusFromRows();

@@ -117,8 +117,13 @@ void Rename::placeRow (RenameRow& row)
 void Rename::showPreviewState (RenameRow& row) const
 {
     row.playButton.setToggleState (row.path == previewPath && ! previewPath.empty(), juce::dontSendNotification);
-    row.nameEditor.setColour (juce::TextEditor::outlineColourId,
-                              row.path == playingPath && ! playingPath.empty() ? greenVekko : greyVekko);
+    const auto outline = row.path == playingPath && ! playingPath.empty() ? greenVekko : greyVekko;
+    if (row.nameEditor.findColour (juce::TextEditor::outlineColourId) != outline)
+    {
+        row.nameEditor.setColour (juce::TextEditor::outlineColourId, outline);
+        // A text editor does not redraw itself for a new colour.
+        row.nameEditor.repaint();
+    }
 }
 
 void Rename::showPreviewStateOfRows()
