@@ -13,7 +13,13 @@ std::unique_ptr<juce::AudioFormatReader> createReader (const juce::File& file)
     formatManager.registerFormat (new juce::FlacAudioFormat(), false);
     formatManager.registerFormat (new juce::OggVorbisAudioFormat(), false);
     formatManager.registerFormat (new juce::MP3AudioFormat(), false);
-    return std::unique_ptr<juce::AudioFormatReader> (formatManager.createReaderFor (file));
+    std::unique_ptr<juce::AudioFormatReader> reader (formatManager.createReaderFor (file));
+
+    // JUCE's WAV reader takes 32,768 channels or more as a negative count (its reads then write
+    // out of bounds) and never finishes a read of frames over 5,760 bytes: no such header is played.
+    if (reader != nullptr && (reader->numChannels == 0 || reader->numChannels > kMaxChannels))
+        return nullptr;
+    return reader;
 }
 
 // No codec we read packs more frames than this into one byte (FLAC silence at its largest block size).

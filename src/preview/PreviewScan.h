@@ -16,13 +16,15 @@ namespace PreviewScan
     constexpr float kAudibleLevel = 0.01f;
     // Peaks at or below this are treated as silence: unity gain, and no waveform.
     constexpr float kSilencePeak = 0.001f;
+    // More channels than any speaker layout has: such a header is damaged, and is not played.
+    constexpr unsigned int kMaxChannels = 64;
     // Upper bound of one block's sample memory, whatever the channel count.
     constexpr int kBlockBytes = 1 << 20;
     // The waveform's bins: the file's length divided by this, in whole frames per bin.
     constexpr int kWaveformBins = 1500;
 
     // A reader for the file from the formats the preview plays (WAV, AIFF, FLAC, Ogg Vorbis, MP3,
-    // tried in that order), or null when none accepts it.
+    // tried in that order), or null when none accepts it or it claims more than kMaxChannels.
     std::unique_ptr<juce::AudioFormatReader> createReader (const juce::File& file);
 
     // The frames worth reading: a damaged header may claim far more than the file holds, and reading
