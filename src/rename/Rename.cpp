@@ -267,7 +267,8 @@ void Rename::goRename()
     stopPreview();
     const auto result = RenameBatch::run (filePaths, newNames, batchTime);
     // The last text names the history file really written ("... - History saved to Tarsio_2.txt"),
-    // or says "History not saved" when it could not be written, rather than always "Tarsio.txt".
+    // or says "History not saved" when it could not be written, rather than always "Tarsio.txt"; it
+    // counts the rows that failed, if any.
     setStatus (result.finalStatus());
 }
 

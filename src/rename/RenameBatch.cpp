@@ -2,6 +2,9 @@
 #include "rename/NameSuggestion.h"
 #include "rename/SafeRename.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace
 {
 using SafeRename::MoveResult;
@@ -46,6 +49,38 @@ MoveResult moveToFreeName (std::string source, const std::string& folder, const 
         if (result != MoveResult::targetExists)
             return result;
     }
+}
+
+// A name may lead into a subfolder of the file's folder ("/" names one), never out of it: its
+// folder parts are walked from the file's folder, "." and ".." as the system takes them.
+bool leavesItsFolder (const std::string& folder, const std::string& name)
+{
+    const auto parts = [] (const std::string& path)
+    {
+        std::vector<std::string> result;
+        for (size_t start = 0, end = 0; end != std::string::npos; start = end + 1)
+            result.push_back (path.substr (start, (end = path.find ('/', start)) - start));
+        return result;
+    };
+
+    const auto home = parts (folder);
+    auto walked = home;
+    const auto steps = parts (name);
+    for (size_t i = 0; i + 1 < steps.size(); ++i)
+    {
+        if (steps[i] == "..")
+        {
+            if (walked.empty())
+                return true;
+            walked.pop_back();
+        }
+        else if (! steps[i].empty() && steps[i] != ".")
+        {
+            walked.push_back (steps[i]);
+        }
+    }
+
+    return walked.size() < home.size() || ! std::equal (home.begin(), home.end(), walked.begin());
 }
 
 std::string withCrLf (const std::string& lfText)
@@ -120,8 +155,10 @@ RenameBatch::Result RenameBatch::run (const std::vector<std::string>& filePaths,
         status.add ("Renaming: " + text (formerName) + " -> " + text (name));
 
         std::string target;
+        const auto moved = leavesItsFolder (folderOf (path), name) ? MoveResult::failed
+                                                  : moveToFreeName (path, folderOf (path), name, extensionOf (path), target);
 
-        switch (moveToFreeName (path, folderOf (path), name, extensionOf (path), target))
+        switch (moved)
         {
             case MoveResult::moved:
                 row.outcome = Outcome::renamed;
@@ -160,12 +197,15 @@ RenameBatch::Result RenameBatch::run (const std::vector<std::string>& filePaths,
 
     status.add ("Complete: " + renamed + " renamed, " + juce::String (result.errorCount) + " errors");
 
+    // The last text is the one seen: it says how many rows failed, where the history really went,
+    // or that it could not be written.
+    const auto errors = result.errorCount > 0 ? ", " + juce::String (result.errorCount) + " errors" : juce::String();
     if (result.renamedCount == 0)
         status.add ("No files were renamed");
     else if (result.historyFileName.isNotEmpty())
-        status.add ("Complete: " + renamed + " files renamed - History saved to " + result.historyFileName);
+        status.add ("Complete: " + renamed + " files renamed" + errors + " - History saved to " + result.historyFileName);
     else
-        status.add ("Complete: " + renamed + " files renamed - History not saved");
+        status.add ("Complete: " + renamed + " files renamed" + errors + " - History not saved");
 
     return result;
 }

@@ -95,6 +95,8 @@ TEST (RenameBatch, EveryFileEndsUnderItsNameAndNoOtherFileIsTouched)
             { "b/Tarsio_2.txt", "of b/Tarsio_2.txt" }, { "b/Tarsio_3.txt", "history" } },
           "Complete: 2 files renamed - History saved to Tarsio_3.txt" },
         { { "a.wav" }, { { "a.wav", " \t " }, { "gone.wav", "gone" } }, { { "a.wav", "of a.wav" } }, "No files were renamed" },
+        // A name may lead into a subfolder, never out of the file's folder.
+        { { "drums/snare.wav" }, { { "drums/snare.wav", "../snare" } }, { { "drums/snare.wav", "of drums/snare.wav" } }, "No files were renamed" },
     };
 
     for (const auto& c : cases)
@@ -115,7 +117,7 @@ TEST (RenameBatch, TheHistoryListsTheRenamedFilesByteForByte)
         folder.make (file);
     const auto result = runBatch (folder, { { "skip.wav", "" }, { "take1.wav", "Kick1" }, { "gone.wav", "x" },
                                             { "take2.wav", "Kick1" }, { "take3.wav", "no/Kick2" } });
-    EXPECT_EQ (result.finalStatus(), "Complete: 2 files renamed - History saved to Tarsio.txt");
+    EXPECT_EQ (result.finalStatus(), "Complete: 2 files renamed, 2 errors - History saved to Tarsio.txt");
     juce::MemoryBlock history;
     ASSERT_TRUE ((folder / "Tarsio.txt").loadFileAsData (history));
     EXPECT_EQ (history.toString(), "=== Tarsio - Renaming History ===\r\nDate: 2024-03-07 09:05:02\r\n\r\n"
