@@ -9,6 +9,7 @@
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cstring>
 #include <vector>
 
 namespace RuleFile
@@ -148,6 +149,13 @@ namespace
         ::close (fd);
 
         if (! complete)
+            return std::nullopt;
+
+        // A zero byte is no text: UTF-16 without its byte-order mark would decode as a line or two of
+        // nothing and load as an empty table, reported as a success.
+        const auto* data = static_cast<const unsigned char*> (bytes.getData());
+        const bool utf16 = bytes.getSize() >= 2 && ((data[0] == 0xFF && data[1] == 0xFE) || (data[0] == 0xFE && data[1] == 0xFF));
+        if (! utf16 && std::memchr (data, 0, bytes.getSize()) != nullptr)
             return std::nullopt;
 
         juce::MemoryInputStream stream (bytes, false);
