@@ -70,7 +70,8 @@ AudioAnalysisComponent::Row::Row()
     removeButton.setColour (juce::TextButton::textColourOnId, whiteVekko);
 
     for (auto* widget : std::initializer_list<juce::Component*> { &nameLabel, &lufsLabel, &truePeakLabel, &removeButton })
-        addAndMakeVisible (widget);
+        addAndMakeVisible (widget);    // Tab goes from field to field; the button shows no focus.
+    removeButton.setWantsKeyboardFocus (false);
 }
 
 AudioAnalysisComponent::AudioAnalysisComponent()

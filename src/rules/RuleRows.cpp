@@ -15,6 +15,11 @@ InstrumentRow::InstrumentRow (juce::Component& content, std::unique_ptr<juce::Im
 {
     for (auto* widget : widgets())
         content.addChildComponent (widget);
+
+    // Tab goes from name to name: the row's buttons show no focus, so typing would vanish into them.
+    for (juce::Component* button : { (juce::Component*) &selectButton, (juce::Component*) upButton.get(),
+                                     (juce::Component*) downButton.get(), (juce::Component*) deleteButton.get() })
+        button->setWantsKeyboardFocus (false);
 }
 
 void InstrumentRow::setVisible (bool shown)
@@ -51,6 +56,7 @@ TermRow::TermRow (juce::Component& content, std::unique_ptr<juce::ImageButton> r
 {
     content.addChildComponent (editor);
     content.addChildComponent (*deleteButton);
+    deleteButton->setWantsKeyboardFocus (false);
 }
 
 void TermRow::setVisible (bool shown)

@@ -110,7 +110,8 @@ TEST (RenamePage, ANameTypedAfterClickingAFieldLandsOnThatFile)
     shown.click (shown.row (paths[0]).nameEditor);
     shown.type ("zzz");
     shown.click (shown.row (paths[1]).nameEditor);   // Bass sorts last: Kick Out moves up a row
-    shown.type ("MYNAME\t");                         // Tab leaves the field too
+    shown.type ("MYNAME\t");                         // Tab leaves the field too, for the next name field
+    EXPECT_NE (dynamic_cast<juce::TextEditor*> (juce::Component::getCurrentlyFocusedComponent()), nullptr);
     shown.click (shown.row (paths[3]).nameEditor);
     shown.type ("MYNAME\n");                         // Return confirms and leaves; a duplicate is adjusted
     EXPECT_EQ (shown.page.progressBar.getText(), "Name adjusted to avoid duplicate: MYNAME_2");
