@@ -80,7 +80,12 @@ juce::String fromUTF8 (const std::string& text)
 
 std::string extractFileName (const std::string& path)
 {
+   #if JUCE_WINDOWS
     const auto separator = path.find_last_of ("/\\");
+   #else
+    // Here a backslash is a letter like any other: a file may be named "Kick\\Snare.wav" (a C string).
+    const auto separator = path.find_last_of ('/');
+   #endif
     return separator == std::string::npos ? path : path.substr (separator + 1);
 }
 

@@ -20,8 +20,8 @@ namespace NameSuggestion
     // UTF-8 bytes as a juce::String, without asserting on invalid bytes (file names need not be valid UTF-8).
     juce::String fromUTF8 (const std::string& text);
 
-    // The part of path after its last "/" or "\", or the whole path when it holds neither
-    // (the logic of Rename::extractFileName). A path ending in a separator gives "".
+    // The part of path after its last folder separator ("/", and on Windows "\" too), or the whole
+    // path when it holds none (the logic of Rename::extractFileName). A path ending in one gives "".
     std::string extractFileName (const std::string& path);
 
     // True when the last bytes of path are extension (given in lower case), ASCII letters compared

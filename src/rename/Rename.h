@@ -44,7 +44,7 @@ public:
     // Ends the preview thread; the main component calls it before its mixer goes.
     void shutdownPreview();
 
-    // The part of path after its last "/" or "\", or the whole path.
+    // The part of path after its last folder separator, or the whole path.
     static std::string extractFileName (const std::string& path);
 
     void setupNameEditor (juce::TextEditor* editor, const std::string& path);

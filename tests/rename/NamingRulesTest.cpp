@@ -34,7 +34,7 @@ TEST (NamingRules, SuggestionsFollowTheTableOrderAndKeepCountingForAudioFilesOnl
         EXPECT_TRUE (isAudioFile (path)) << path;
     for (auto* path : { "", ".wa", "/a/x.fla", "/a/photo.jpg", "/a/x.wav.txt", "/a/x.wav ", "/a/folder/", "/a/xwav" })
         EXPECT_FALSE (isAudioFile (path)) << path;
-    EXPECT_EQ (extractFileName ("C:\\a/b\\Kick.wav"), "Kick.wav");
+    EXPECT_EQ (extractFileName ("/d/Kick\\Snare.wav"), "Kick\\Snare.wav");   // a backslash is no separator here
 }
 
 TEST (NamingRules, UniqueNamesCompareWholeStoredNamesExactly)
