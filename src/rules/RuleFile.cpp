@@ -155,7 +155,7 @@ namespace
         // nothing and load as an empty table, reported as a success.
         const auto* data = static_cast<const unsigned char*> (bytes.getData());
         const bool utf16 = bytes.getSize() >= 2 && ((data[0] == 0xFF && data[1] == 0xFE) || (data[0] == 0xFE && data[1] == 0xFF));
-        if (! utf16 && std::memchr (data, 0, bytes.getSize()) != nullptr)
+        if (! utf16 && bytes.getSize() > 0 && std::memchr (data, 0, bytes.getSize()) != nullptr)
             return std::nullopt;
 
         juce::MemoryInputStream stream (bytes, false);
