@@ -17,7 +17,7 @@ namespace tarsio::e2e
 {
 std::string applicationPath() { return TARSIO_APP_PATH; }
 
-Process::Process (const std::vector<std::string>& argv, const std::vector<std::string>& extraEnvironment)
+Process::Process (const std::vector<std::string>& argv, const std::vector<std::string>& extraEnvironment, bool quiet)
 {
     // Through env(1), which sets the extra entries over this process's environment.
     std::vector<std::string> command { "env" };
@@ -32,8 +32,14 @@ Process::Process (const std::vector<std::string>& argv, const std::vector<std::s
     posix_spawnattr_t attr;
     posix_spawnattr_init (&attr);
     posix_spawnattr_setflags (&attr, POSIX_SPAWN_SETPGROUP);
-    if (posix_spawnp (&pid, "env", nullptr, &attr, args.data(), environ) != 0)
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init (&actions);
+    if (quiet)
+        for (int fd : { STDOUT_FILENO, STDERR_FILENO })
+            posix_spawn_file_actions_addopen (&actions, fd, "/dev/null", O_WRONLY, 0);
+    if (posix_spawnp (&pid, "env", &actions, &attr, args.data(), environ) != 0)
         pid = -1;
+    posix_spawn_file_actions_destroy (&actions);
     posix_spawnattr_destroy (&attr);
 }
 
@@ -65,7 +71,8 @@ VirtualDisplay::VirtualDisplay()
     if (::pipe (fds) != 0)
         return;
     xvfb.emplace (std::vector<std::string> { "Xvfb", "-displayfd", std::to_string (fds[1]), "-screen", "0",
-                                             "1920x1200x24", "-nolisten", "tcp", "-noreset" });
+                                             "1920x1200x24", "-nolisten", "tcp", "-noreset" },
+                  std::vector<std::string> {}, true);
     ::close (fds[1]);
     std::string number;
     for (pollfd p { fds[0], POLLIN, 0 }; ::poll (&p, 1, 10000) > 0;)
@@ -78,7 +85,7 @@ VirtualDisplay::VirtualDisplay()
         return;
 
     displayName = ":" + number;
-    windowManager.emplace (std::vector<std::string> { "openbox", "--sm-disable" }, environment());
+    windowManager.emplace (std::vector<std::string> { "openbox", "--sm-disable" }, environment(), true);
     // Ready once it has announced itself on the root window.
     for (int i = 0; i < 500 && run ({ "xprop", "-root", "_NET_SUPPORTING_WM_CHECK" }).value_or ("").find ("window id") == std::string::npos; ++i)
         ::usleep (20000);

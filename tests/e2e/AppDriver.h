@@ -13,11 +13,13 @@ namespace tarsio::e2e
 using WindowId = unsigned long;
 
 // A process started with posix_spawn in a process group of its own; killed with everything it
-// started if still running when destroyed.
+// started if still running when destroyed. A quiet one writes nothing to this process's output,
+// which it would otherwise hold open (and ctest waiting) if this process ended abruptly.
 class Process
 {
 public:
-    Process (const std::vector<std::string>& argv, const std::vector<std::string>& extraEnvironment = {});
+    Process (const std::vector<std::string>& argv, const std::vector<std::string>& extraEnvironment = {},
+             bool quiet = false);
     ~Process();
     Process (const Process&) = delete;
 
