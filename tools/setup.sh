@@ -11,7 +11,7 @@ packages=(
   libxcursor-dev libxext-dev libgtk-3-dev libpng-dev libjpeg-dev
   libebur128-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-league-spartan
+  fonts-league-spartan fonts-dejavu-core
   zenity
   xvfb openbox xdotool x11-utils wmctrl
   python3 python3-gi gir1.2-gtk-3.0

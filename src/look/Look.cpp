@@ -1,5 +1,6 @@
 #include "look/Look.h"
 #include "look/ButtonSkinLayout.h"
+#include "look/FallbackTypeface.h"
 #include "look/Palette.h"
 
 #include "BinaryData.h"
@@ -22,9 +23,8 @@ void drawWholeImage (juce::Graphics& g, const juce::Image& image, juce::Rectangl
 
 Look::Look()
 {
-    if (auto face = juce::Typeface::createSystemTypefaceFor (BinaryData::LeagueSpartanMedium_otf,
-                                                             (size_t) BinaryData::LeagueSpartanMedium_otfSize))
-        setDefaultSansSerifTypeface (face);
+    setDefaultSansSerifTypeface (new FallbackTypeface (BinaryData::LeagueSpartanMedium_otf,
+                                                       (size_t) BinaryData::LeagueSpartanMedium_otfSize));
 
     juce::LookAndFeel::setDefaultLookAndFeel (this);
 

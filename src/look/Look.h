@@ -2,10 +2,11 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
-// The application's look-and-feel: the embedded typeface as the default sans-serif face, the
-// palette on the framework's colour identifiers, text buttons drawn from embedded skins chosen by
-// shape and toggle state, and every label at labelFontSize. From its construction on it is the
-// framework's default look-and-feel. Message thread only.
+// The application's look-and-feel: the embedded typeface (completed from installed faces for the
+// characters it lacks) as the default sans-serif face, the palette on the framework's colour
+// identifiers, text buttons drawn from embedded skins chosen by shape and toggle state, and every
+// label at labelFontSize. From its construction on it is the framework's default look-and-feel.
+// Message thread only.
 class Look final : public juce::LookAndFeel_V4
 {
 public:

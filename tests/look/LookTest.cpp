@@ -1,5 +1,7 @@
 #include "look/Look.h"
 
+#include "BinaryData.h"
+
 #include <gtest/gtest.h>
 
 // A toggle's state shows by its skin alone: on, the on-skin of its shape; a press changes nothing.
@@ -44,4 +46,39 @@ TEST (LookButtons, ADisabledButtonDimsItsText)
     button.setEnabled (false);
     EXPECT_LE (strongestText(), 128);
     EXPECT_GT (strongestText(), 60);
+}
+
+// File names in other scripts and the arrow of the status texts show, drawn from an installed face;
+// Latin text shows exactly as the embedded typeface alone draws it.
+TEST (LookFonts, CharactersTheEmbeddedTypefaceLacksStillShow)
+{
+    Look look;
+    const auto render = [] (const char* utf8, const juce::Font& font)
+    {
+        juce::Image image (juce::Image::ARGB, 300, 40, true);
+        juce::Graphics g (image);
+        g.setColour (juce::Colours::white);
+        g.setFont (font);
+        g.drawText (juce::String::fromUTF8 (utf8), image.getBounds(), juce::Justification::centredLeft);
+        return image;
+    };
+    const auto count = [] (const juce::Image& image, auto isCounted)
+    {
+        int n = 0;
+        for (int i = 0; i < image.getWidth() * image.getHeight(); ++i)
+            n += isCounted (i % image.getWidth(), i / image.getWidth()) ? 1 : 0;
+        return n;
+    };
+    const auto litPixels = [&count] (const juce::Image& image) { return count (image, [&image] (int x, int y) { return image.getPixelAt (x, y).getAlpha() > 0; }); };
+
+    const juce::Font appFont (20.0f);
+    for (auto* text : { "\xe2\x86\x92", "\xd0\x96", "\xce\xa9" }) // arrow, Zhe, Omega
+        EXPECT_GT (litPixels (render (text, appFont)), 20) << text;
+
+    const auto* latin = "Added: Kick_01.wav - Kick1";
+    const auto shown = render (latin, appFont);
+    const auto embedded = render (latin, juce::Font (juce::Typeface::createSystemTypefaceFor (BinaryData::LeagueSpartanMedium_otf,
+                                                                                              (size_t) BinaryData::LeagueSpartanMedium_otfSize)).withHeight (20.0f));
+    EXPECT_GT (litPixels (embedded), 100);
+    EXPECT_EQ (count (shown, [&] (int x, int y) { return shown.getPixelAt (x, y) != embedded.getPixelAt (x, y); }), 0);
 }
