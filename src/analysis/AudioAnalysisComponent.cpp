@@ -8,9 +8,6 @@
 
 namespace
 {
-    constexpr int kClearListStopTimeoutMs = 2000;
-    constexpr int kDestructorStopTimeoutMs = 5000;
-
     const juce::Colour kRemoveTextColour (0xFFB5857C);
 
     struct ColourClass
@@ -92,7 +89,7 @@ AudioAnalysisComponent::AudioAnalysisComponent()
 AudioAnalysisComponent::~AudioAnalysisComponent()
 {
     stopTimer();
-    stopAnalysis (kDestructorStopTimeoutMs);
+    stopAnalysis();
     analysisThread.onAnalysisResult = nullptr;
     analysisThread.clearQueue();
     viewport->onVisibleAreaChanged = nullptr;
@@ -114,10 +111,12 @@ void AudioAnalysisComponent::installResultCallback()
     };
 }
 
-void AudioAnalysisComponent::stopAnalysis (int timeoutMs)
+void AudioAnalysisComponent::stopAnalysis()
 {
+    // Waits as long as it takes, never killing the thread (which could leave its queue lock taken):
+    // the worker's reads end as soon as it is asked to exit, so the wait is one block at most.
     if (analysisThread.isThreadRunning())
-        analysisThread.stopThread (timeoutMs);
+        analysisThread.stopThread (-1);
 }
 
 bool AudioAnalysisComponent::isAnalysing() const
@@ -223,7 +222,7 @@ void AudioAnalysisComponent::updateAnalysisResult (const std::string& path, int 
 
 void AudioAnalysisComponent::clearList()
 {
-    stopAnalysis (kClearListStopTimeoutMs);
+    stopAnalysis();
     analysisThread.onAnalysisResult = nullptr;
     analysisThread.clearQueue();
 

@@ -50,9 +50,9 @@ public:
     // Removes every row and stops the worker; results still on their way are dropped.
     void clearList();
 
-    // Asks the worker to end and waits for it (up to timeoutMs). Its unfinished tasks stay queued
-    // and the timer starts it again for them; clearList drops them.
-    void stopAnalysis (int timeoutMs);
+    // Asks the worker to end and waits for it. Its unfinished tasks stay queued and the timer starts
+    // it again for them; clearList drops them.
+    void stopAnalysis();
     bool isAnalysing() const;
 
     // The widgets showing the row at index, or null while it is out of view.

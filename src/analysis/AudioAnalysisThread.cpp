@@ -3,11 +3,6 @@
 #include "analysis/LoudnessMeasurement.h"
 #include "rename/NameSuggestion.h"
 
-namespace
-{
-    constexpr int kDestructorStopTimeoutMs = 1000;
-}
-
 AudioAnalysisThread::AudioAnalysisThread()
     : juce::Thread ("AudioAnalysis")
 {
@@ -19,7 +14,7 @@ AudioAnalysisThread::~AudioAnalysisThread()
 
     // Stopped before the callback goes: the worker reads it without a lock.
     if (isThreadRunning())
-        stopThread (kDestructorStopTimeoutMs);
+        stopThread (-1); // never by force: reads end once the thread is asked to exit
 
     onAnalysisResult = nullptr;
 }

@@ -1,5 +1,6 @@
 #include "analysis/LoudnessMeasurement.h"
 
+#include "analysis/AudioFileOpening.h"
 #include "preview/PreviewScan.h"
 
 #include <cmath>
@@ -145,12 +146,22 @@ std::optional<LoudnessResult> measure (juce::AudioFormatReader& reader, juce::in
         if (! reader.read (&block, 0, count, position, true, true))
             return LoudnessResult{};
 
+        // A sample that is not a finite number (a damaged float file) has no loudness: the file is
+        // an error, not "inf dBTP". Any such sample makes the sum of the block's products with zero
+        // a NaN.
+        float poison = 0.0f;
         for (int channel = 0; channel < numChannels; ++channel)
         {
             const float* source = block.getReadPointer (channel);
             for (int frame = 0; frame < count; ++frame)
+            {
                 interleaved[(size_t) frame * (size_t) numChannels + (size_t) channel] = source[frame];
+                poison += source[frame] * 0.0f;
+            }
         }
+
+        if (std::isnan (poison))
+            return LoudnessResult{};
 
         if (! analyzer.addFrames (interleaved.data(), (size_t) count))
             return LoudnessResult{};
@@ -168,10 +179,7 @@ std::optional<LoudnessResult> measure (juce::AudioFormatReader& reader, juce::in
 
 std::optional<LoudnessResult> measureFile (const juce::File& file, const std::function<bool()>& shouldExit)
 {
-    juce::AudioFormatManager formats;
-    formats.registerBasicFormats();
-
-    std::unique_ptr<juce::AudioFormatReader> reader (formats.createReaderFor (file));
+    const auto reader = AudioFileOpening::createReader (file);
     if (reader == nullptr)
         return LoudnessResult{};
 

@@ -1,6 +1,6 @@
 #include "analysis/WavHeaderCopy.h"
 
-#include <filesystem>
+#include "analysis/AudioFileOpening.h"
 
 namespace
 {
@@ -74,15 +74,12 @@ bool isSaneFormat (const char* fmt, size_t size) noexcept
 
 bool WavHeaderCopy::copyHeader (const juce::File& file, juce::MemoryBlock& image)
 {
-    // A FIFO or device named ".wav" would block or never end.
-    std::error_code error;
-    if (! std::filesystem::is_regular_file (file.getFullPathName().toStdString(), error))
-        return false;
+    const auto source = AudioFileOpening::openRegularFile (file);
+    return source != nullptr && copyHeader (*source, image);
+}
 
-    juce::FileInputStream source (file);
-    if (source.failedToOpen())
-        return false;
-
+bool WavHeaderCopy::copyHeader (juce::InputStream& source, juce::MemoryBlock& image, DataRegion* data)
+{
     // The chunks wanted are small and mostly close together: one read of the disk serves most files
     // (an intake reads ten thousand of them on the message thread).
     juce::BufferedInputStream in (source, 4096);
@@ -130,9 +127,13 @@ bool WavHeaderCopy::copyHeader (const juce::File& file, juce::MemoryBlock& image
         const auto bodyStart = in.getPosition();
         // A body that runs past the end of the file: a recording cut off (most often in its audio
         // data), or a length that lies. Nothing after it can be found; what came before stands.
+        const bool isData = hasId (chunkHeader, "data");
+        if (isData && ! sawData && data != nullptr)
+            *data = { bodyStart, juce::jmin (size, fileSize - bodyStart) };
+
         if (size > fileSize - bodyStart)
         {
-            sawData = sawData || hasId (chunkHeader, "data");
+            sawData = sawData || isData;
             break;
         }
 
@@ -179,7 +180,7 @@ bool WavHeaderCopy::copyHeader (const juce::File& file, juce::MemoryBlock& image
             }
         }
 
-        sawData = sawData || hasId (chunkHeader, "data");
+        sawData = sawData || isData;
         in.setPosition (bodyStart + size + (size & 1));
     }
 

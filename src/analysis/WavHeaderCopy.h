@@ -15,9 +15,19 @@ namespace WavHeaderCopy
     // Chunks walked before the walk gives up looking further.
     constexpr int kMaxChunks = 4096;
 
-    // Fills image and returns true when file is a regular file holding a RIFF (or RF64) WAVE with a
-    // sane "fmt " chunk and a "data" chunk header. A chunk that runs past the end of the file (a
-    // recording cut off) ends the walk: the chunks before it are copied, it and any after are not.
-    // Returns false for anything else (empty, damaged, cut before its data, not a WAV, not a file).
+    // Where the audio data stands in the file; a data chunk cut off ends at the end of the file.
+    struct DataRegion
+    {
+        juce::int64 offset = 0, length = 0;
+    };
+
+    // Fills image and returns true when the stream holds a RIFF (or RF64) WAVE with a sane "fmt "
+    // chunk and a "data" chunk header, and sets data (when given) to the first data chunk. A chunk
+    // that runs past the end of the file (a recording cut off) ends the walk: the chunks before it are
+    // copied, it and any after are not. Returns false for anything else (empty, damaged, cut before
+    // its data, not a WAV).
+    bool copyHeader (juce::InputStream& source, juce::MemoryBlock& image, DataRegion* data = nullptr);
+
+    // The same for a file; false also when it is not a regular file.
     bool copyHeader (const juce::File& file, juce::MemoryBlock& image);
 }

@@ -144,8 +144,7 @@ MainComponent::~MainComponent()
     deviceManager.removeAudioCallback (this);
     audioSourcePlayer.setSource (nullptr);
 
-    // A real wait: a measuring thread killed mid-file could leave its queue lock taken.
-    analysisList.stopAnalysis (5000);
+    analysisList.stopAnalysis();
     analysisList.clearList();
     renamePage.clearList();
 

@@ -24,9 +24,10 @@ void AudioPlaybackThread::shutdown()
 
     if (isThreadRunning())
     {
-        // Also ends a file scan at its next block, so a long file does not hold the quit up.
+        // Also ends a file scan at its next block (and any read at once), so a long file does not
+        // hold the quit up; the thread is never killed by force.
         signalThreadShouldExit();
-        stopThread (kQuitTimeoutMs);
+        stopThread (-1);
     }
 
     mixer = nullptr;

@@ -60,8 +60,6 @@ public:
     double getLengthSeconds() const;
     void seekTo (double seconds);
 
-    // Longest wait for the worker at quit; it normally ends within one pass (about 100 ms).
-    static constexpr int kQuitTimeoutMs = 10000;
     static constexpr int kTransportBlockSize = 1024;
     static constexpr int kPassMs = 100;
 

@@ -1,4 +1,5 @@
 #include "preview/MonoToStereoNormalizedSource.h"
+#include "preview/PreviewScan.h"
 
 namespace
 {
@@ -52,6 +53,8 @@ void MonoToStereoNormalizedSource::getNextAudioBlock (const juce::AudioSourceCha
         for (int ch = 0; ch < out->getNumChannels(); ++ch)
             out->copyFrom (ch, info.startSample, scratch, 0, 0, info.numSamples);
     }
+
+    PreviewScan::silenceNonFinite (*out, info.startSample, info.numSamples);
 
     if (normalisationGain != 1.0f)
         for (int ch = 0; ch < out->getNumChannels(); ++ch)

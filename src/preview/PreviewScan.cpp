@@ -1,5 +1,7 @@
 #include "preview/PreviewScan.h"
 
+#include "analysis/AudioFileOpening.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -7,19 +9,7 @@ namespace PreviewScan
 {
 std::unique_ptr<juce::AudioFormatReader> createReader (const juce::File& file)
 {
-    juce::AudioFormatManager formatManager;
-    formatManager.registerFormat (new juce::WavAudioFormat(), true);
-    formatManager.registerFormat (new juce::AiffAudioFormat(), false);
-    formatManager.registerFormat (new juce::FlacAudioFormat(), false);
-    formatManager.registerFormat (new juce::OggVorbisAudioFormat(), false);
-    formatManager.registerFormat (new juce::MP3AudioFormat(), false);
-    std::unique_ptr<juce::AudioFormatReader> reader (formatManager.createReaderFor (file));
-
-    // JUCE's WAV reader takes 32,768 channels or more as a negative count (its reads then write
-    // out of bounds) and never finishes a read of frames over 5,760 bytes: no such header is played.
-    if (reader != nullptr && (reader->numChannels == 0 || reader->numChannels > kMaxChannels))
-        return nullptr;
-    return reader;
+    return AudioFileOpening::createReader (file);
 }
 
 // No codec we read packs more frames than this into one byte (FLAC silence at its largest block size).
@@ -96,6 +86,8 @@ Result scan (juce::AudioFormatReader& reader, juce::int64 fileBytes, const std::
                 binReadable[(size_t) bin] = false;
         }
 
+        silenceNonFinite (block, 0, n);
+
         float blockPeak = 0.0f;
         for (int ch = 0; ch < numChannels; ++ch)
         {
@@ -135,6 +127,17 @@ Result scan (juce::AudioFormatReader& reader, juce::int64 fileBytes, const std::
 
     result.completed = true;
     return result;
+}
+
+void silenceNonFinite (juce::AudioBuffer<float>& buffer, int startSample, int numSamples) noexcept
+{
+    for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
+    {
+        auto* samples = buffer.getWritePointer (ch, startSample);
+        for (int i = 0; i < numSamples; ++i)
+            if (! std::isfinite (samples[i]))
+                samples[i] = 0.0f;
+    }
 }
 
 float gainForPeak (float peak) noexcept

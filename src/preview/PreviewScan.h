@@ -16,15 +16,12 @@ namespace PreviewScan
     constexpr float kAudibleLevel = 0.01f;
     // Peaks at or below this are treated as silence: unity gain, and no waveform.
     constexpr float kSilencePeak = 0.001f;
-    // More channels than any speaker layout has: such a header is damaged, and is not played.
-    constexpr unsigned int kMaxChannels = 64;
     // Upper bound of one block's sample memory, whatever the channel count.
     constexpr int kBlockBytes = 1 << 20;
     // The waveform's bins: the file's length divided by this, in whole frames per bin.
     constexpr int kWaveformBins = 1500;
 
-    // A reader for the file from the formats the preview plays (WAV, AIFF, FLAC, Ogg Vorbis, MP3,
-    // tried in that order), or null when none accepts it or it claims more than kMaxChannels.
+    // A reader for the file (see AudioFileOpening::createReader), or null when it cannot be played.
     std::unique_ptr<juce::AudioFormatReader> createReader (const juce::File& file);
 
     // The frames worth reading: a damaged header may claim far more than the file holds, and reading
@@ -49,6 +46,10 @@ namespace PreviewScan
     // and a true answer ends the scan at once with completed false.
     Result scan (juce::AudioFormatReader& reader, juce::int64 fileBytes, const std::function<bool()>& shouldStop,
                  int blockFrames = 0);
+
+    // Samples that are not numbers or infinite (a damaged float file) become silence, so that they
+    // reach neither the peak, the waveform's drawing, nor the loudspeakers.
+    void silenceNonFinite (juce::AudioBuffer<float>& buffer, int startSample, int numSamples) noexcept;
 
     // The gain that brings the peak to full scale; unity for silence.
     float gainForPeak (float peak) noexcept;

@@ -17,15 +17,6 @@ juce::String infoOf (const juce::File& file)
     return rate < 0.0 ? isrc : juce::String (rate) + "-" + juce::String (bits) + "|" + isrc;
 }
 
-juce::MemoryBlock fmt (short channels, int rate, short bits, short tag = 1, int bytesPerSecond = 88200)
-{
-    const short align = (short) (channels * bits / 8);
-    juce::MemoryBlock body;
-    for (const auto& [field, size] : std::vector<std::pair<const void*, size_t>> { { &tag, 2 }, { &channels, 2 }, { &rate, 4 }, { &bytesPerSecond, 4 }, { &align, 2 }, { &bits, 2 } })
-        body.append (field, size);
-    return chunk ("fmt ", body);
-}
-
 // A LIST/INFO chunk holding the ISRC after an item of odd size (with its terminating zero) and pad.
 juce::MemoryBlock info (const char* isrc)
 {

@@ -64,6 +64,16 @@ inline juce::MemoryBlock riff (std::initializer_list<juce::MemoryBlock> chunks, 
     return chunk (id, body);
 }
 
+// A "fmt " chunk of any values, sane or not (tag 1 integer PCM, 3 float, 0xfffe extensible).
+inline juce::MemoryBlock fmt (short channels, int rate, short bits, short tag = 1, int bytesPerSecond = 88200)
+{
+    const short align = (short) (channels * bits / 8);
+    juce::MemoryBlock body;
+    for (const auto& [field, size] : std::vector<std::pair<const void*, size_t>> { { &tag, 2 }, { &channels, 2 }, { &rate, 4 }, { &bytesPerSecond, 4 }, { &align, 2 }, { &bits, 2 } })
+        body.append (field, size);
+    return chunk ("fmt ", body);
+}
+
 inline juce::File writeBytes (const juce::File& file, const juce::MemoryBlock& bytes) { file.replaceWithData (bytes.getData(), bytes.getSize()); return file; }
 
 

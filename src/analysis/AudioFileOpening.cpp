@@ -1,0 +1,192 @@
+#include "analysis/AudioFileOpening.h"
+
+#include "analysis/WavHeaderCopy.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+// A regular file read at an offset of its own. Opening without blocking and checking the opened
+// file itself (not its name beforehand) leaves no moment in which a FIFO could be swapped in.
+class RegularFileStream final : public juce::InputStream
+{
+public:
+    RegularFileStream (int openFd, juce::int64 size) : fd (openFd), totalLength (size) {}
+    ~RegularFileStream() override { ::close (fd); }
+
+    juce::int64 getTotalLength() override { return totalLength; }
+    bool isExhausted() override { return position >= totalLength; }
+    juce::int64 getPosition() override { return position; }
+
+    bool setPosition (juce::int64 newPosition) override
+    {
+        position = juce::jmax ((juce::int64) 0, newPosition);
+        return true;
+    }
+
+    int read (void* destination, int maxBytes) override
+    {
+        if (maxBytes <= 0 || juce::Thread::currentThreadShouldExit())
+            return 0;
+
+        auto* out = static_cast<char*> (destination);
+        int done = 0;
+        while (done < maxBytes)
+        {
+            const auto got = ::pread (fd, out + done, (size_t) (maxBytes - done), (off_t) (position + done));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                break;
+            done += (int) got;
+        }
+        position += done;
+        return done;
+    }
+
+private:
+    const int fd;
+    const juce::int64 totalLength;
+    juce::int64 position = 0;
+};
+
+// A WAV file as the framework's reader sees it: a header built from the checked copy of the file's
+// own (RF64, so that data of any length fits), then the file's audio data read in place.
+class WavAudioStream final : public juce::InputStream
+{
+public:
+    WavAudioStream (std::unique_ptr<juce::InputStream> source, const juce::MemoryBlock& headerImage,
+                    WavHeaderCopy::DataRegion region)
+        : file (std::move (source)), data (region)
+    {
+        // The copied image is "RIFF", its size, "WAVE", then the chunks.
+        const auto* chunks = static_cast<const char*> (headerImage.getData()) + 12;
+        const auto chunkBytes = headerImage.getSize() - 12;
+
+        juce::MemoryOutputStream out (head, false);
+        out.write ("RF64", 4);
+        out.writeInt (-1);
+        out.write ("WAVEds64", 8);
+        out.writeInt (28);
+        out.writeInt64 ((juce::int64) (4 + 36 + chunkBytes + 8) + data.length);
+        out.writeInt64 (data.length);
+        out.writeInt64 (0);
+        out.writeInt (0);
+        out.write (chunks, chunkBytes);
+        out.write ("data", 4);
+        out.writeInt (-1);
+    }
+
+    juce::int64 getTotalLength() override { return (juce::int64) head.getSize() + data.length; }
+    bool isExhausted() override { return position >= getTotalLength(); }
+    juce::int64 getPosition() override { return position; }
+
+    bool setPosition (juce::int64 newPosition) override
+    {
+        position = juce::jlimit ((juce::int64) 0, getTotalLength(), newPosition);
+        return true;
+    }
+
+    int read (void* destination, int maxBytes) override
+    {
+        auto* out = static_cast<char*> (destination);
+        int done = 0;
+        const auto headSize = (juce::int64) head.getSize();
+
+        if (position < headSize && maxBytes > 0)
+        {
+            done = (int) juce::jmin ((juce::int64) maxBytes, headSize - position);
+            std::memcpy (out, static_cast<const char*> (head.getData()) + position, (size_t) done);
+            position += done;
+        }
+
+        const auto wanted = juce::jmin ((juce::int64) (maxBytes - done), getTotalLength() - position);
+        if (wanted > 0 && file->setPosition (data.offset + position - headSize))
+        {
+            const int got = file->read (out + done, (int) wanted);
+            position += juce::jmax (0, got);
+            done += juce::jmax (0, got);
+        }
+        return done;
+    }
+
+private:
+    std::unique_ptr<juce::InputStream> file;
+    const WavHeaderCopy::DataRegion data;
+    juce::MemoryBlock head;
+    juce::int64 position = 0;
+};
+
+bool isReadableSafely (const juce::AudioFormatReader& reader)
+{
+    // The PCM readers convert whole bytes of 8 to 32 bits only; other sizes end in an assertion.
+    const auto format = reader.getFormatName();
+    const bool pcm = format == "WAV file" || format == "AIFF file";
+    const auto bits = reader.bitsPerSample;
+
+    return reader.numChannels > 0 && reader.numChannels <= AudioFileOpening::kMaxChannels
+        && bits > 0 && bits <= AudioFileOpening::kMaxBitsPerSample && (! pcm || bits % 8 == 0)
+        && reader.sampleRate > 0.0;
+}
+} // namespace
+
+namespace AudioFileOpening
+{
+std::unique_ptr<juce::InputStream> openRegularFile (const juce::File& file)
+{
+    const int fd = ::open (file.getFullPathName().toRawUTF8(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return nullptr;
+
+    struct stat info {};
+    if (::fstat (fd, &info) != 0 || ! S_ISREG (info.st_mode))
+    {
+        ::close (fd);
+        return nullptr;
+    }
+
+    return std::make_unique<RegularFileStream> (fd, (juce::int64) info.st_size);
+}
+
+std::unique_ptr<juce::AudioFormatReader> createReader (const juce::File& file)
+{
+    juce::AudioFormatManager formats;
+    formats.registerFormat (new juce::WavAudioFormat(), true);
+    formats.registerFormat (new juce::AiffAudioFormat(), false);
+    formats.registerFormat (new juce::FlacAudioFormat(), false);
+    formats.registerFormat (new juce::OggVorbisAudioFormat(), false);
+    formats.registerFormat (new juce::MP3AudioFormat(), false);
+
+    std::unique_ptr<juce::AudioFormatReader> reader;
+
+    for (int i = 0; i < formats.getNumKnownFormats() && reader == nullptr; ++i)
+    {
+        auto* format = formats.getKnownFormat (i);
+        if (! format->canHandleFile (file))
+            continue;
+
+        auto stream = openRegularFile (file);
+        if (stream == nullptr)
+            return nullptr;
+
+        if (dynamic_cast<juce::WavAudioFormat*> (format) != nullptr)
+        {
+            juce::MemoryBlock image;
+            WavHeaderCopy::DataRegion data;
+            if (! WavHeaderCopy::copyHeader (*stream, image, &data))
+                continue;
+            stream = std::make_unique<WavAudioStream> (std::move (stream), image, data);
+        }
+
+        // The reader owns the stream from here, or the format deletes it.
+        reader.reset (format->createReaderFor (stream.release(), true));
+    }
+
+    if (reader != nullptr && ! isReadableSafely (*reader))
+        reader.reset();
+    return reader;
+}
+} // namespace AudioFileOpening
