@@ -173,6 +173,23 @@ juce::String suggestName (std::vector<RenameRule>& rules, const std::string& pat
     return rules[(size_t) match].instrument + juce::String (number);
 }
 
+bool isControlCharacter (juce::juce_wchar c) noexcept
+{
+    const auto code = (uint32_t) c;
+    return code < 0x20 || (code >= 0x7f && code <= 0x9f) || code == 0x2028 || code == 0x2029;
+}
+
+juce::String replacingControlCharacters (const juce::String& text, const juce::String& replacement)
+{
+    juce::String result;
+    for (auto p = text.getCharPointer(); ! p.isEmpty();)
+    {
+        const auto c = p.getAndAdvance();
+        result += isControlCharacter (c) ? replacement : juce::String::charToString (c);
+    }
+    return result;
+}
+
 juce::String describeRenaming (const std::string& fileName, const juce::String& newName)
 {
     return fromUTF8 (fileName) + " " + juce::String::charToString ((juce::juce_wchar) 0x2192) + " " + newName;

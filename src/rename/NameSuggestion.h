@@ -45,6 +45,13 @@ namespace NameSuggestion
     // number (the counters of that instrument advance), or the stem when no rule matches.
     juce::String suggestName (std::vector<RenameRule>& rules, const std::string& path);
 
+    // The characters a file name never gets from a typed name, and that would break a history line:
+    // C0 controls, DEL, C1 controls and the Unicode line and paragraph separators.
+    bool isControlCharacter (juce::juce_wchar c) noexcept;
+
+    // text with every control character replaced by replacement ("" drops them).
+    juce::String replacingControlCharacters (const juce::String& text, const juce::String& replacement);
+
     // "name → newName" (U+2192 with a space on each side), as the status texts show a renaming.
     juce::String describeRenaming (const std::string& fileName, const juce::String& newName);
 }

@@ -2,8 +2,9 @@
 #include "rename/NameSuggestion.h"
 #include "rename/SafeRename.h"
 
-#include <algorithm>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace
 {
@@ -51,36 +52,37 @@ MoveResult moveToFreeName (std::string source, const std::string& folder, const 
     }
 }
 
-// A name may lead into a subfolder of the file's folder ("/" names one), never out of it: its
-// folder parts are walked from the file's folder, "." and ".." as the system takes them.
-bool leavesItsFolder (const std::string& folder, const std::string& name)
+// A name may lead into an existing subfolder of the file's folder ("sub/Kick"), never above it or
+// elsewhere: no ".." anywhere (not even one that comes back), no leading "/", no folder part that is
+// a link, and a last part that names a file ("sub/" would make a hidden ".wav").
+bool staysInItsFolder (const std::string& folder, const std::string& name)
 {
-    const auto parts = [] (const std::string& path)
-    {
-        std::vector<std::string> result;
-        for (size_t start = 0, end = 0; end != std::string::npos; start = end + 1)
-            result.push_back (path.substr (start, (end = path.find ('/', start)) - start));
-        return result;
-    };
+    if (name.empty() || name.front() == '/')
+        return false;
 
-    const auto home = parts (folder);
-    auto walked = home;
-    const auto steps = parts (name);
-    for (size_t i = 0; i + 1 < steps.size(); ++i)
+    for (size_t start = 0;; )
     {
-        if (steps[i] == "..")
-        {
-            if (walked.empty())
-                return true;
-            walked.pop_back();
-        }
-        else if (! steps[i].empty() && steps[i] != ".")
-        {
-            walked.push_back (steps[i]);
-        }
+        const auto end = name.find ('/', start);
+        const auto part = name.substr (start, end - start);
+
+        if (part == "..")
+            return false;
+
+        if (end == std::string::npos)
+            return ! part.empty() && part != ".";
+
+        struct stat info;
+        if (::lstat (join (folder, name.substr (0, end)).c_str(), &info) == 0 && S_ISLNK (info.st_mode))
+            return false;
+
+        start = end + 1;
     }
+}
 
-    return walked.size() < home.size() || ! std::equal (home.begin(), home.end(), walked.begin());
+// Names as the history shows them: one line each, whatever the file system allowed in them.
+std::string onOneLine (const std::string& name)
+{
+    return NameSuggestion::replacingControlCharacters (NameSuggestion::fromUTF8 (name), "?").toStdString();
 }
 
 std::string withCrLf (const std::string& lfText)
@@ -141,8 +143,10 @@ RenameBatch::Result RenameBatch::run (const std::vector<std::string>& filePaths,
         auto& row = result.rows.emplace_back();
         row.path = path;
 
+        // GO RENAME may be clicked with the focus still in a name field: the name is cleaned here too.
         const auto entry = newNames.find (path);
-        const auto& name = entry != newNames.end() ? entry->second : std::string();
+        const auto name = entry == newNames.end() ? std::string()
+                            : NameSuggestion::replacingControlCharacters (NameSuggestion::fromUTF8 (entry->second), {}).toStdString();
         const auto formerName = NameSuggestion::extractFileName (path);
 
         if (text (name).trim().isEmpty())
@@ -155,7 +159,7 @@ RenameBatch::Result RenameBatch::run (const std::vector<std::string>& filePaths,
         status.add ("Renaming: " + text (formerName) + " -> " + text (name));
 
         std::string target;
-        const auto moved = leavesItsFolder (folderOf (path), name) ? MoveResult::failed
+        const auto moved = ! staysInItsFolder (folderOf (path), name) ? MoveResult::failed
                                                   : moveToFreeName (path, folderOf (path), name, extensionOf (path), target);
 
         switch (moved)
@@ -165,7 +169,7 @@ RenameBatch::Result RenameBatch::run (const std::vector<std::string>& filePaths,
                 row.newPath = target;
                 row.newFileName = lastComponentOf (target);
                 status.add ("Renamed: " + text (lastComponentOf (path)) + " -> " + text (row.newFileName));
-                history += formerName + " -> " + row.newFileName + "\n";
+                history += onOneLine (formerName) + " -> " + onOneLine (row.newFileName) + "\n";
                 ++result.renamedCount;
                 break;
 

@@ -43,9 +43,11 @@ public:
     };
 
     // Renames the files of `filePaths` (row order) to their names in `newNames` (path to name as typed,
-    // no extension; a missing entry counts as an empty name). `batchTime` is the clock reading for the
-    // history's date line: take it (juce::Time::getCurrentTime()) just before calling. The caller stops
-    // the preview first: the first status text, "Processing rename...", comes before that stop.
+    // no extension; a missing entry counts as an empty name). Control characters are dropped from a
+    // name; a name that would lead out of the file's folder fails for its row and nothing moves.
+    // `batchTime` is the clock reading for the history's date line: take it (juce::Time::getCurrentTime())
+    // just before calling. The caller stops the preview first: the first status text,
+    // "Processing rename...", comes before that stop.
     static Result run (const std::vector<std::string>& filePaths,
                        const std::map<std::string, std::string>& newNames,
                        juce::Time batchTime);

@@ -84,8 +84,18 @@ void Rename::nameFieldLeft (std::string path, juce::TextEditor& editor)
     if (rowOf (path) < 0)
         return;
 
+    // A name is taken here: control characters pasted into it are dropped, in the field too.
     const bool shown = editorShows (editor, path);
-    const auto base = (shown ? editor.getText() : shownName (path)).trim();
+    const auto typed = shown ? editor.getText() : NameSuggestion::fromUTF8 (newNames[path]);
+    const auto cleaned = NameSuggestion::replacingControlCharacters (typed, {});
+    if (cleaned != typed)
+    {
+        if (shown)
+            editor.setText (cleaned, false);
+        newNames[path] = cleaned.toStdString();
+    }
+
+    const auto base = (shown ? cleaned : shownName (path)).trim();
 
     if (base.isNotEmpty())
     {

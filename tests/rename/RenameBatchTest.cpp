@@ -28,18 +28,19 @@ struct Folder : TempFolder
     std::string make (const juce::String& relative) const
     {
         (*this / relative).getParentDirectory().createDirectory();
-        EXPECT_TRUE ((*this / relative).replaceWithText ("of " + relative));
+        EXPECT_TRUE ((*this / relative).replaceWithText ("of " + relative, false, false, nullptr));
         return path (relative);
     }
 
-    // Every file below the folder, hidden ones included; histories show as "history".
+    // Every file below the folder, hidden ones included; a history shows as its renaming lines.
     Files files() const
     {
         Files result;
-        for (const auto& entry : juce::RangedDirectoryIterator (get(), true, "*", juce::File::findFiles))
+        for (const auto& entry : juce::RangedDirectoryIterator (get(), true, "*", juce::File::findFiles, juce::File::FollowSymlinks::no))
         {
             const auto content = entry.getFile().loadFileAsString();
-            result[entry.getFile().getRelativePathFrom (get())] = content.startsWith ("=== Tarsio") ? "history" : content;
+            result[entry.getFile().getRelativePathFrom (get())] = ! content.startsWith ("=== Tarsio") ? content
+                : content.fromFirstOccurrenceOf ("-\r\n", false, false).upToLastOccurrenceOf ("\r\n\r\nTotal", false, false).replace ("\r\n", "|");
         }
         return result;
     }
@@ -74,29 +75,38 @@ TEST (RenameBatch, EveryFileEndsUnderItsNameAndNoOtherFileIsTouched)
     } cases[] = {
         { { "take1.wav", "take2.wav", "Kick1_1.wav" }, { { "take1.wav", "Kick1" }, { "take2.wav", "Kick1" } },
           { { "Kick1.wav", "of take1.wav" }, { "Kick1_1.wav", "of Kick1_1.wav" }, { "Kick1_2.wav", "of take2.wav" },
-            { "Tarsio.txt", "history" } }, "Complete: 2 files renamed - History saved to Tarsio.txt" },
+            { "Tarsio.txt", "take1.wav -> Kick1.wav|take2.wav -> Kick1_2.wav" } }, "Complete: 2 files renamed - History saved to Tarsio.txt" },
         // Names differing only in case are other files; a case-only rename needs no suffix.
         { { "kick1.wav", "KICK1.wav", "Kick1.wav", "snare.wav" },
           { { "kick1.wav", "KICK1" }, { "KICK1.wav", "kick1" }, { "snare.wav", "SNARE" } },
-          { { "KICK1_1.wav", "of kick1.wav" }, { "kick1.wav", "of KICK1.wav" }, { "Kick1.wav", "of Kick1.wav" },
-            { "SNARE.wav", "of snare.wav" }, { "Tarsio.txt", "history" } },
+          { { "KICK1_1.wav", "of kick1.wav" }, { "kick1.wav", "of KICK1.wav" }, { "Kick1.wav", "of Kick1.wav" }, { "SNARE.wav", "of snare.wav" },
+            { "Tarsio.txt", "kick1.wav -> KICK1_1.wav|KICK1.wav -> kick1.wav|snare.wav -> SNARE.wav" } },
           "Complete: 3 files renamed - History saved to Tarsio.txt" },
         // Names as typed, with the file's own extension; a name reaching the file itself keeps it.
-        { { "a.wav", "b.wav", "c.WAV", "plain", "e.wav", "f.flac", "take.wav", "drums/kick.wav" },
-          { { "a.wav", " Kick1 " }, { "b.wav", "Kick2.wav" }, { "c.WAV", "Snare" }, { "plain", "Bass" },
-            { "e.wav", "~Pad" }, { "f.flac", "/Lead" }, { "take.wav", "take" }, { "drums/kick.wav", "../drums/kick" } },
-          { { " Kick1 .wav", "of a.wav" }, { "Kick2.wav.wav", "of b.wav" }, { "Snare.WAV", "of c.WAV" },
-            { "Bass", "of plain" }, { "~Pad.wav", "of e.wav" }, { "Lead.flac", "of f.flac" },
-            { "take.wav", "of take.wav" }, { "drums/kick.wav", "of drums/kick.wav" }, { "Tarsio.txt", "history" } },
-          "Complete: 8 files renamed - History saved to Tarsio.txt" },
+        { { "a.wav", "b.wav", "c.WAV", "plain", "e.wav", "take.wav" },
+          { { "a.wav", " Kick1 " }, { "b.wav", "Kick2.wav" }, { "c.WAV", "Snare" }, { "plain", "Bass" }, { "e.wav", "~Pad" }, { "take.wav", "take" } },
+          { { " Kick1 .wav", "of a.wav" }, { "Kick2.wav.wav", "of b.wav" }, { "Snare.WAV", "of c.WAV" }, { "Bass", "of plain" },
+            { "~Pad.wav", "of e.wav" }, { "take.wav", "of take.wav" },
+            { "Tarsio.txt", "a.wav ->  Kick1 .wav|b.wav -> Kick2.wav.wav|c.WAV -> Snare.WAV|plain -> Bass|e.wav -> ~Pad.wav|take.wav -> take.wav" } },
+          "Complete: 6 files renamed - History saved to Tarsio.txt" },
         // One history, in the first row's folder, under the first free name.
         { { "a/take.wav", "b/take.wav", "b/Tarsio.txt", "b/Tarsio_2.txt" }, { { "b/take.wav", "Snare1" }, { "a/take.wav", "Kick1" } },
           { { "a/Kick1.wav", "of a/take.wav" }, { "b/Snare1.wav", "of b/take.wav" }, { "b/Tarsio.txt", "of b/Tarsio.txt" },
-            { "b/Tarsio_2.txt", "of b/Tarsio_2.txt" }, { "b/Tarsio_3.txt", "history" } },
+            { "b/Tarsio_2.txt", "of b/Tarsio_2.txt" }, { "b/Tarsio_3.txt", "take.wav -> Snare1.wav|take.wav -> Kick1.wav" } },
           "Complete: 2 files renamed - History saved to Tarsio_3.txt" },
-        { { "a.wav" }, { { "a.wav", " \t " }, { "gone.wav", "gone" } }, { { "a.wav", "of a.wav" } }, "No files were renamed" },
-        // A name may lead into a subfolder, never out of the file's folder.
-        { { "drums/snare.wav" }, { { "drums/snare.wav", "../snare" } }, { { "drums/snare.wav", "of drums/snare.wav" } }, "No files were renamed" },
+        { { "a.wav" }, { { "a.wav", " \t " }, { "gone.wav", "gone" }, { "a.wav", "\x01\x7f" } }, { { "a.wav", "of a.wav" } }, "No files were renamed" },
+        // Hostile names: a name may reach an existing subfolder, never above it or elsewhere; control
+        // characters never reach a file name nor split a history line; a backslash is a letter.
+        { { "d/a.wav", "d/b.wav", "d/c.wav", "d/e.wav", "d/f.wav", "d/g.wav", "d/h.wav", "d/sub/Kick.wav", "d/i.wav",
+            "d/l\r\n\x1b" "x.wav", "d/zz\\back.wav", "d/k.wav" },
+          { { "d/a.wav", "../a" }, { "d/b.wav", "sub/../b" }, { "d/c.wav", "sub/.." }, { "d/e.wav", "/tmp/tarsio-e" }, { "d/f.wav", "/" },
+            { "d/g.wav", "sub/" }, { "d/h.wav", "sub/Kick" }, { "d/i.wav", "up/i" }, { "d/l\r\n\x1b" "x.wav", "Sn\tare\r\n" },
+            { "d/zz\\back.wav", "Back\\slash" }, { "d/k.wav", "P\xc2\x85" "ad\xe2\x80\xa8" } },
+          { { "d/a.wav", "of d/a.wav" }, { "d/b.wav", "of d/b.wav" }, { "d/c.wav", "of d/c.wav" }, { "d/e.wav", "of d/e.wav" },
+            { "d/f.wav", "of d/f.wav" }, { "d/g.wav", "of d/g.wav" }, { "d/sub/Kick_1.wav", "of d/h.wav" }, { "d/sub/Kick.wav", "of d/sub/Kick.wav" },
+            { "d/i.wav", "of d/i.wav" }, { "d/Snare.wav", "of d/l\r\n\x1b" "x.wav" }, { "d/Back\\slash.wav", "of d/zz\\back.wav" },
+            { "d/Pad.wav", "of d/k.wav" }, { "d/Tarsio.txt", "h.wav -> Kick_1.wav|l???x.wav -> Snare.wav|zz\\back.wav -> Back\\slash.wav|k.wav -> Pad.wav" } },
+          "Complete: 4 files renamed, 7 errors - History saved to Tarsio.txt" },
     };
 
     for (const auto& c : cases)
@@ -104,6 +114,7 @@ TEST (RenameBatch, EveryFileEndsUnderItsNameAndNoOtherFileIsTouched)
         Folder folder;
         for (auto* file : c.files)
             folder.make (file);
+        ::symlink ("..", folder.path ("d/up").c_str());   // a link is no subfolder
         const auto result = runBatch (folder, c.rows);
         EXPECT_EQ (folder.files(), c.after) << c.finalStatus;
         EXPECT_EQ (result.finalStatus(), c.finalStatus);
@@ -190,10 +201,9 @@ TEST (RenameBatch, EveryWayOfMovingAndSavingLeavesWhatStandsInTheWay)
     Folder folder;
     const auto name = SafeRename::saveAsNewFile (folder.path (""), "=== Tarsio", [&] (int attempt)
     {
-        if (attempt == 0)
-            EXPECT_TRUE (createExclusively (folder.path ("Tarsio.txt"), "someone else's"));
+        EXPECT_TRUE (attempt != 0 || createExclusively (folder.path ("Tarsio.txt"), "someone else's"));
         return attempt == 0 ? std::string ("Tarsio.txt") : "Tarsio_" + std::to_string (attempt + 1) + ".txt";
     });
     EXPECT_EQ (name, "Tarsio_2.txt");
-    EXPECT_EQ (folder.files(), (Files { { "Tarsio.txt", "someone else's" }, { "Tarsio_2.txt", "history" } }));
+    EXPECT_EQ (folder.files(), (Files { { "Tarsio.txt", "someone else's" }, { "Tarsio_2.txt", "" } }));
 }

@@ -124,7 +124,11 @@ TEST (RenamePage, ANameTypedAfterClickingAFieldLandsOnThatFile)
     auto* room = shown.page.rowInView (shown.index (paths[2]));
     ASSERT_NE (room, nullptr);
     EXPECT_TRUE (shown.page.viewport.getViewArea().contains (room->getBounds().reduced (0, 2)));
-    shown.type ("Ambience\n");
+    room->nameEditor.selectAll();   // pasted: control characters are dropped as the field is left
+    room->nameEditor.insertTextAtCaret (juce::String::fromUTF8 ("Amb\x1bi\tence\xc2\x85\xe2\x80\xa8"));
+    room->nameEditor.giveAwayKeyboardFocus();
+    pumpMessages (30);
+    EXPECT_EQ (shown.row (paths[2]).nameEditor.getText() + shown.page.newNames.at (paths[2].toStdString()), "AmbienceAmbience");
 
     shown.click (shown.page.goRenameButton);
     EXPECT_TRUE (shown.page.progressBar.getText().startsWith ("Complete: 4 files renamed"));
