@@ -128,4 +128,16 @@ VirtualDisplay::Geometry VirtualDisplay::geometry (WindowId w)
     return { field (1), field (2), field (3), field (4) };
 }
 
+bool openEverythingInDialog (VirtualDisplay& screen, WindowId window)
+{
+    const std::string title ("Select audio file(s) to convert...");
+    std::optional<WindowId> dialog;
+    for (int i = 0; i < 3 && ! dialog; ++i)
+        if (screen.click (window, 429, 127)) // OPEN
+            dialog = screen.waitForWindow (title, 15000);
+
+    for (int i = 0; dialog && i < 5 && ! screen.windows (title).empty(); ++i, std::this_thread::sleep_for (std::chrono::seconds (1)))
+        screen.run ({ "xdotool", "windowactivate", "--sync", std::to_string (*dialog), "sleep", "0.5", "key", "ctrl+a", "sleep", "0.3", "key", "Return" });
+    return dialog && screen.windows (title).empty();
+}
 } // namespace tarsio::e2e

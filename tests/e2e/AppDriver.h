@@ -72,6 +72,11 @@ private:
     std::string displayName;
 };
 
+// OPEN clicked in the application's window, and everything its dialog shows picked at once; true
+// once the dialog has closed. A slow build may not answer the first click yet, and zenity can take
+// seconds to start and to fill its list.
+bool openEverythingInDialog (VirtualDisplay& screen, WindowId window);
+
 // Path of the built application, as the build passes it to the tests.
 std::string applicationPath();
 } // namespace tarsio::e2e

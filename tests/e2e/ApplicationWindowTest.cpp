@@ -2,9 +2,11 @@
 // desktop's dialog, RENAME, "GO RENAME !", then maximise, restore, resize beyond the limits, close.
 #include "app/HomeTestSupport.h"
 #include "e2e/AppDriver.h"
+#include "rename/Rename.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <thread>
 
 using namespace tarsio::e2e;
@@ -69,17 +71,7 @@ TEST (ApplicationWindow, OpensRenamesMaximisesRestoresResizesWithinItsLimitsAndQ
     EXPECT_EQ (g.height, 587);
     EXPECT_NEAR (g.y + g.height / 2, 600, 40);
 
-    // A slow build may not answer the first click yet, and zenity can take seconds to start.
-    std::optional<WindowId> dialog;
-    for (int i = 0; i < 3 && ! dialog; ++i)
-    {
-        ASSERT_TRUE (screen.click (window, 429, 127)); // OPEN
-        dialog = screen.waitForWindow ("Select audio file(s) to convert...", 15000);
-    }
-    ASSERT_TRUE (dialog.has_value()) << "no file dialog";
-    // Everything its filter shows, picked at once (again while the dialog stays, its list not filled yet).
-    for (int i = 0; i < 5 && ! screen.windows ("Select audio file(s) to convert...").empty(); ++i, sleepMs (1000))
-        screen.run ({ "xdotool", "windowactivate", "--sync", std::to_string (*dialog), "sleep", "0.5", "key", "ctrl+a", "sleep", "0.3", "key", "Return" });
+    ASSERT_TRUE (openEverythingInDialog (screen, window)) << "no file dialog, or it did not close";
 
     // The picked files are taken in at the next intake tick: until the history is there, RENAME and
     // "GO RENAME !" again (a click on RENAME's place hits nothing on the rename page).
@@ -117,5 +109,55 @@ TEST (ApplicationWindow, OpensRenamesMaximisesRestoresResizesWithinItsLimitsAndQ
     }
 
     screen.requestClose (window);
+    EXPECT_EQ (app.waitForExit (1000), std::optional<int> (0)) << "the application must quit within 1 s of its close request";
+}
+
+// Files no reader can take, played from the rename page: a header of 32,768 channels (which JUCE's
+// reader took as a negative count, and crashed on), and a file that became a FIFO after it was
+// listed (whose opening blocked the window for good). Nothing plays, and the application still
+// quits at once, cleanly.
+TEST (ApplicationWindow, PlaysFilesNoReaderCanTakeAndStillQuitsAtOnce)
+{
+    VirtualDisplay screen;
+    ASSERT_TRUE (screen.ok());
+    tarsio::test::TempFolder home;
+    tarsio::test::writeWav (home / "Kick.wav");
+    tarsio::test::writeWav (home / "Pipe.wav");
+    juce::MemoryOutputStream wav;
+    wav.write ("RIFF", 4); wav.writeInt (36 + 4000); wav.write ("WAVEfmt ", 8); wav.writeInt (16); wav.writeShort (1);
+    wav.writeShort ((short) 0x8000); wav.writeInt (48000); wav.writeInt (96000); wav.writeShort (2); wav.writeShort (16);
+    wav.write ("data", 4); wav.writeInt (4000); wav.writeRepeatedByte (0x55, 4000);
+    (home / "Channels.wav").replaceWithData (wav.getData(), wav.getDataSize());
+    // An audio device that takes whatever it is given, as fast as it can.
+    (home / "asound.conf").replaceWithText ("pcm.!default { type plug slave { pcm { type null } format S32_LE rate 48000 channels 2 } }\n");
+
+    auto environment = screen.environment();
+    environment.push_back ("HOME=" + home.get().getFullPathName().toStdString());
+    environment.push_back ("ALSA_CONFIG_PATH=" + (home / "asound.conf").getFullPathName().toStdString());
+    Process app ({ applicationPath() }, environment);
+    auto window = screen.waitForWindow ("Tarsio", 15000);
+    ASSERT_TRUE (window.has_value());
+    sleepMs (1500); // the first window is replaced once the look is installed
+    window = screen.waitForWindow ("Tarsio", 15000);
+    ASSERT_TRUE (openEverythingInDialog (screen, *window)) << "no file dialog, or it did not close";
+    sleepMs (1000);
+    ASSERT_TRUE ((home / "Pipe.wav").deleteFile() && ::mkfifo ((home / "Pipe.wav").getFullPathName().toRawUTF8(), 0600) == 0);
+
+    // Where the rows' play buttons stand, from the page itself at the window's size.
+    Rename layout;
+    layout.setSize (860, 587);
+    layout.addList ({ "/a.wav", "/b.wav", "/c.wav" });
+    ASSERT_TRUE (screen.click (*window, 429, 75)); // RENAME
+    sleepMs (500);
+    for (int row : { 0, 1, 2, 0, 1, 2 })
+    {
+        auto* button = &layout.rowInView (row)->playButton;
+        const auto centre = layout.getLocalArea (button, button->getLocalBounds()).getCentre();
+        ASSERT_TRUE (screen.click (*window, centre.x, centre.y));
+        sleepMs (700);
+        ASSERT_FALSE (app.waitForExit (0).has_value()) << "the application ended on row " << row;
+    }
+
+    screen.requestClose (*window);
     EXPECT_EQ (app.waitForExit (1000), std::optional<int> (0)) << "the application must quit within 1 s of its close request";
 }
