@@ -60,7 +60,7 @@ namespace RuleFile
     {
         bool accepted = false;
         juce::String message;   // empty when accepted
-        juce::String text;      // the text that was checked, when accepted: what to load
+        std::vector<Instrument> instruments;   // the table the file holds, when accepted: what to load
     };
 
     // Checks a rule file line by line before it is loaded; failures name the file line (1-based,
