@@ -4,6 +4,7 @@
 
 #include "BinaryData.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <optional>
@@ -120,6 +121,9 @@ namespace
     // gives no terms.
     void appendSplitTerms (Span termsText, std::vector<juce::String>& terms)
     {
+        if (! termsText.isEmpty())
+            terms.reserve (terms.size() + 1 + (size_t) std::count (termsText.begin, termsText.end, ','));
+
         for (auto* p = termsText.begin; p < termsText.end;)
         {
             const auto* comma = Span (p, termsText.end).find (',');
@@ -314,36 +318,45 @@ CheckResult check (const juce::File& file)
         return failure ("Error: CSV file is empty");
 
     CheckResult result { true, {}, {} };
+    result.instruments.reserve ((size_t) std::count (text->toRawUTF8(), text->toRawUTF8() + text->getNumBytesAsUTF8(), '\n'));
 
     // The lines that pass are read as they are checked: the text is walked once.
     forEachDataLineOf (Span (*text), [&result, &failure] (int lineNumber, Span line)
     {
-        const auto number = juce::String (lineNumber);
+        const auto number = [lineNumber] { return juce::String (lineNumber); };
         Span name { nullptr, nullptr }, termsText { nullptr, nullptr };
 
         if (! splitFields (line, name, termsText))
         {
-            result = failure ("Error: Invalid CSV format - Expected semicolon separator on line " + number);
+            result = failure ("Error: Invalid CSV format - Expected semicolon separator on line " + number());
             return false;
         }
 
         if (termsText.end != line.end)
         {
-            result = failure ("Error: Invalid CSV format - Expected 2 columns on line " + number);
+            result = failure ("Error: Invalid CSV format - Expected 2 columns on line " + number());
             return false;
         }
 
         Instrument instrument { trimmed (name), {} };
 
         if (instrument.name.isEmpty())
-            result = failure ("Error: Empty instrument name found on line " + number);
+            result = failure ("Error: Empty instrument name found on line " + number());
         else if (! isValidASCII (instrument.name) || ! (isValidASCII (termsText) || isValidASCII (trimmed (termsText))))
-            result = failure ("Error: Non-ASCII characters detected on line " + number);
+            result = failure ("Error: Non-ASCII characters detected on line " + number());
 
         if (! result.accepted)
             return false;
 
         appendTerms (termsText, instrument.termes);
+        const auto tooLong = [] (const juce::String& field) { return field.getNumBytesAsUTF8() > (size_t) kMaxFieldChars; };
+
+        if (tooLong (instrument.name) || std::any_of (instrument.termes.begin(), instrument.termes.end(), tooLong))
+        {
+            result = failure ("Error: Could not read CSV file");
+            return false;
+        }
+
         result.instruments.push_back (std::move (instrument));
         return true;
     });
