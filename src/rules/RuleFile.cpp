@@ -4,6 +4,7 @@
 
 #include "BinaryData.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <optional>
@@ -18,13 +19,163 @@ namespace
 {
     const char* const kHeader = "Instrument;Termes";
 
-    bool isBlank (const juce::String& line)     { return line.trim().isEmpty(); }
-    bool isComment (const juce::String& line)   { return line[0] == '#'; }
-
-    juce::StringArray splitFields (const juce::String& text, const char* separator)
+    // Rule text is scanned as UTF-8 bytes in place: a table of megabytes is read without a string
+    // per line or per field. Only names and terms become strings.
+    struct Span final
     {
-        // Every separator splits; no quoting, empty fields kept.
-        return juce::StringArray::fromTokens (text, separator, "");
+        const char* begin;
+        const char* end;
+
+        explicit Span (const juce::String& text) : begin (text.toRawUTF8()), end (begin + text.getNumBytesAsUTF8()) {}
+        Span (const char* b, const char* e) : begin (b), end (e) {}
+
+        bool isEmpty() const noexcept   { return begin == end; }
+        const char* find (char c) const noexcept
+        {
+            const auto* found = static_cast<const char*> (std::memchr (begin, c, (size_t) (end - begin)));
+            return found != nullptr ? found : end;
+        }
+        juce::String toString() const   { return juce::String::fromUTF8 (begin, (int) (end - begin)); }
+    };
+
+    bool isAsciiSpace (char c) noexcept { return c == ' ' || (c >= 9 && c <= 13); }
+
+    // The span without the whitespace that juce::String::trim removes. Where the text reaches a
+    // character past ASCII, that character may be whitespace too: trimmedNeedsString says so.
+    Span trimAscii (Span s, bool& trimmedNeedsString) noexcept
+    {
+        while (s.begin < s.end && isAsciiSpace (*s.begin))   ++s.begin;
+        while (s.end > s.begin && isAsciiSpace (s.end[-1]))  --s.end;
+        trimmedNeedsString = s.begin < s.end && ((unsigned char) *s.begin >= 128 || (unsigned char) s.end[-1] >= 128);
+        return s;
+    }
+
+    juce::String trimmed (Span s)
+    {
+        bool needsString = false;
+        s = trimAscii (s, needsString);
+        return needsString ? s.toString().trim() : s.toString();
+    }
+
+    bool isBlank (Span line)
+    {
+        bool needsString = false;
+        line = trimAscii (line, needsString);
+        return line.isEmpty() || (needsString && line.toString().trim().isEmpty());
+    }
+
+    bool isComment (Span line) noexcept { return ! line.isEmpty() && *line.begin == '#'; }
+
+    // Calls handleDataLine (lineNumber, line) for every data line, numbered by its place among all
+    // lines; a line ends at CR LF, LF or a lone CR, and a text that ends with one has a last, empty
+    // line, as juce::StringArray::fromLines splits them.
+    template <typename Handler>
+    void forEachDataLineOf (Span text, Handler&& handleDataLine)
+    {
+        bool expectingHeader = true;
+        int lineNumber = 0;
+
+        for (auto* p = text.begin; p != nullptr;)
+        {
+            auto* lineEnd = p;
+            while (lineEnd < text.end && *lineEnd != '\n' && *lineEnd != '\r')
+                ++lineEnd;
+
+            const Span line (p, lineEnd);
+            ++lineNumber;
+
+            if (lineEnd == text.end)
+                p = nullptr;
+            else
+                p = lineEnd + ((*lineEnd == '\r' && lineEnd + 1 < text.end && lineEnd[1] == '\n') ? 2 : 1);
+
+            if (text.isEmpty() || isBlank (line) || isComment (line))
+                continue;
+
+            // The first surviving line is the header, whatever it holds.
+            if (expectingHeader)
+            {
+                expectingHeader = false;
+                continue;
+            }
+
+            if (! handleDataLine (lineNumber, line))
+                return;
+        }
+    }
+
+    // The first two ";" fields of a line, or false when it has no ";".
+    bool splitFields (Span line, Span& name, Span& termsText) noexcept
+    {
+        const auto* semicolon = line.find (';');
+
+        if (semicolon == line.end)
+            return false;
+
+        name = { line.begin, semicolon };
+        termsText = { semicolon + 1, Span (semicolon + 1, line.end).find (';') };
+        return true;
+    }
+
+    // Every "," splits a trimmed terms text, each term trimmed and empty ones kept; an empty text
+    // gives no terms.
+    void appendSplitTerms (Span termsText, std::vector<juce::String>& terms)
+    {
+        if (! termsText.isEmpty())
+            terms.reserve (terms.size() + 1 + (size_t) std::count (termsText.begin, termsText.end, ','));
+
+        for (auto* p = termsText.begin; p < termsText.end;)
+        {
+            const auto* comma = Span (p, termsText.end).find (',');
+            terms.push_back (trimmed ({ p, comma }));
+
+            if (comma == termsText.end)
+                break;
+
+            p = comma + 1;
+
+            if (p == termsText.end)
+                terms.emplace_back();   // a comma at the end leaves an empty last term
+        }
+    }
+
+    void appendTerms (Span termsText, std::vector<juce::String>& terms)
+    {
+        bool needsString = false;
+        termsText = trimAscii (termsText, needsString);
+
+        if (needsString)
+        {
+            const auto whole = termsText.toString().trim();
+            appendSplitTerms (Span (whole), terms);
+        }
+        else
+        {
+            appendSplitTerms (termsText, terms);
+        }
+    }
+
+    bool isValidASCII (Span s) noexcept
+    {
+        for (auto* p = s.begin; p < s.end; ++p)
+            if ((unsigned char) *p >= 128)
+                return false;
+
+        return true;
+    }
+
+    // The instrument of a data line, or false when it is no data line for the reader.
+    bool readDataLine (Span line, std::vector<Instrument>& instruments)
+    {
+        Span name { nullptr, nullptr }, termsText { nullptr, nullptr };
+
+        if (! splitFields (line, name, termsText))
+            return false;
+
+        Instrument instrument { trimmed (name), {} };
+        appendTerms (termsText, instrument.termes);
+        instruments.push_back (std::move (instrument));
+        return true;
     }
 }
 
@@ -50,10 +201,9 @@ void forEachDataLine (const juce::StringArray& lines,
     {
         const auto& line = lines.getReference (i);
 
-        if (isBlank (line) || isComment (line))
+        if (isBlank (Span (line)) || isComment (Span (line)))
             continue;
 
-        // The first surviving line is the header, whatever it holds.
         if (expectingHeader)
         {
             expectingHeader = false;
@@ -67,44 +217,27 @@ void forEachDataLine (const juce::StringArray& lines,
 
 bool splitDataLine (const juce::String& line, juce::String& name, juce::String& termsText)
 {
-    const auto fields = splitFields (line, ";");
+    Span nameField { nullptr, nullptr }, termsField { nullptr, nullptr };
 
-    if (fields.size() < 2)
+    if (! splitFields (Span (line), nameField, termsField))
         return false;
 
-    name = fields[0].trim();
-    termsText = fields[1].trim();
+    name = trimmed (nameField);
+    termsText = trimmed (termsField);
     return true;
 }
 
 std::vector<juce::String> splitTerms (const juce::String& termsText)
 {
     std::vector<juce::String> terms;
-
-    for (const auto& term : splitFields (termsText, ","))
-        terms.push_back (term.trim());
-
+    appendTerms (Span (termsText), terms);
     return terms;
 }
 
 std::vector<Instrument> read (const juce::String& text)
 {
     std::vector<Instrument> instruments;
-
-    forEachDataLine (splitLines (text), [&instruments] (int, const juce::String& line)
-    {
-        Instrument instrument;
-        juce::String termsText;
-
-        if (splitDataLine (line, instrument.name, termsText))
-        {
-            instrument.termes = splitTerms (termsText);
-            instruments.push_back (std::move (instrument));
-        }
-
-        return true;
-    });
-
+    forEachDataLineOf (Span (text), [&instruments] (int, Span line) { readDataLine (line, instruments); return true; });
     return instruments;
 }
 
@@ -158,8 +291,8 @@ namespace
         if (! utf16 && bytes.getSize() > 0 && std::memchr (data, 0, bytes.getSize()) != nullptr)
             return std::nullopt;
 
-        juce::MemoryInputStream stream (bytes, false);
-        return stream.readEntireStreamAsString();
+        // As juce::InputStream::readEntireStreamAsString decodes it, without copying the bytes again.
+        return juce::String::createStringFromData (bytes.getData(), (int) bytes.getSize());
     }
 }
 
@@ -181,37 +314,53 @@ CheckResult check (const juce::File& file)
     if (! text.has_value())
         return failure ("Error: Could not read CSV file");
 
-    const auto lines = splitLines (*text);
-
-    if (lines.isEmpty())
+    if (text->isEmpty())
         return failure ("Error: CSV file is empty");
 
     CheckResult result { true, {}, {} };
+    result.instruments.reserve ((size_t) std::count (text->toRawUTF8(), text->toRawUTF8() + text->getNumBytesAsUTF8(), '\n'));
 
-    forEachDataLine (lines, [&result, &failure] (int lineNumber, const juce::String& line)
+    // The lines that pass are read as they are checked: the text is walked once.
+    forEachDataLineOf (Span (*text), [&result, &failure] (int lineNumber, Span line)
     {
-        const auto number = juce::String (lineNumber);
+        const auto number = [lineNumber] { return juce::String (lineNumber); };
+        Span name { nullptr, nullptr }, termsText { nullptr, nullptr };
 
-        if (! line.containsChar (';'))
-            result = failure ("Error: Invalid CSV format - Expected semicolon separator on line " + number);
-        else if (splitFields (line, ";").size() != 2)
-            result = failure ("Error: Invalid CSV format - Expected 2 columns on line " + number);
-        else
+        if (! splitFields (line, name, termsText))
         {
-            juce::String name, termsText;
-            splitDataLine (line, name, termsText);
-
-            if (name.isEmpty())
-                result = failure ("Error: Empty instrument name found on line " + number);
-            else if (! isValidASCII (name) || ! isValidASCII (termsText))
-                result = failure ("Error: Non-ASCII characters detected on line " + number);
+            result = failure ("Error: Invalid CSV format - Expected semicolon separator on line " + number());
+            return false;
         }
 
-        return result.accepted;
+        if (termsText.end != line.end)
+        {
+            result = failure ("Error: Invalid CSV format - Expected 2 columns on line " + number());
+            return false;
+        }
+
+        Instrument instrument { trimmed (name), {} };
+
+        if (instrument.name.isEmpty())
+            result = failure ("Error: Empty instrument name found on line " + number());
+        else if (! isValidASCII (instrument.name) || ! (isValidASCII (termsText) || isValidASCII (trimmed (termsText))))
+            result = failure ("Error: Non-ASCII characters detected on line " + number());
+
+        if (! result.accepted)
+            return false;
+
+        appendTerms (termsText, instrument.termes);
+        const auto tooLong = [] (const juce::String& field) { return field.getNumBytesAsUTF8() > (size_t) kMaxFieldChars; };
+
+        if (tooLong (instrument.name) || std::any_of (instrument.termes.begin(), instrument.termes.end(), tooLong))
+        {
+            result = failure ("Error: Could not read CSV file");
+            return false;
+        }
+
+        result.instruments.push_back (std::move (instrument));
+        return true;
     });
 
-    if (result.accepted)
-        result.text = *text;
     return result;
 }
 
@@ -225,28 +374,37 @@ bool isValidASCII (const juce::String& text) noexcept
     return true;
 }
 
+namespace
+{
+    // A stream grows its buffer geometrically; a string grows by each piece appended, which made
+    // saving a large table quadratic.
+    void writeTable (const std::vector<Instrument>& instruments, juce::MemoryOutputStream& out)
+    {
+        out << kHeader << "\n";
+
+        for (const auto& instrument : instruments)
+        {
+            out << instrument.name << ";";
+
+            for (size_t i = 0; i < instrument.termes.size(); ++i)
+                out << (i == 0 ? "" : ",") << instrument.termes[i];
+
+            out << "\n";
+        }
+    }
+}
+
 juce::String toText (const std::vector<Instrument>& instruments)
 {
-    juce::String text;
-    text.preallocateBytes (16384);
-    text << kHeader << "\n";
-
-    for (const auto& instrument : instruments)
-    {
-        text << instrument.name << ";";
-
-        for (size_t i = 0; i < instrument.termes.size(); ++i)
-            text << (i == 0 ? "" : ",") << instrument.termes[i];
-
-        text << "\n";
-    }
-
-    return text;
+    juce::MemoryOutputStream out;
+    writeTable (instruments, out);
+    return out.toUTF8();
 }
 
 bool write (const std::vector<Instrument>& instruments, const juce::File& target)
 {
-    const auto text = toText (instruments);
-    return SafeFileWriter::write (target, text.toRawUTF8(), text.getNumBytesAsUTF8());
+    juce::MemoryOutputStream out (16384);
+    writeTable (instruments, out);
+    return SafeFileWriter::write (target, out.getData(), out.getDataSize());
 }
 }

@@ -47,9 +47,16 @@ namespace RuleFile
     // The built-in table as instruments (58 of them).
     std::vector<Instrument> readDefaultRules();
 
-    // Rule files past this size are not read, so that a file of gigabytes is never read whole into
-    // memory; no real table comes near it (5,000 instruments take about 700 KB).
-    constexpr juce::int64 kMaxFileBytes = (juce::int64) 64 << 20;
+    // Rule files past this size are not read: the page loads and shows a file within it, of any
+    // shape, within 100 ms of the click, and a file of gigabytes is never read whole into memory.
+    // Every realistic table fits: the built-in one takes 8 KB, 25,000 instruments like it 3.6 MB.
+    constexpr juce::int64 kMaxFileBytes = (juce::int64) 4 << 20;
+
+    // The longest name or term, in characters, that a rule file may hold and a row may be given:
+    // the text editors draw a line of text whole, and one of a million characters crashes the
+    // renderer. A file name holds at most 255 bytes, so no longer term can ever match and no longer
+    // name can ever be used; a file that holds one is refused as one past kMaxFileBytes is.
+    constexpr int kMaxFieldChars = 1024;
 
     // Reads a rule file as text: UTF-8 (a UTF-8 byte-order mark skipped) or UTF-16 with its mark.
     // Only a regular file of at most kMaxFileBytes is read; anything else reads as the empty text.
@@ -60,12 +67,12 @@ namespace RuleFile
     {
         bool accepted = false;
         juce::String message;   // empty when accepted
-        juce::String text;      // the text that was checked, when accepted: what to load
+        std::vector<Instrument> instruments;   // the table the file holds, when accepted: what to load
     };
 
     // Checks a rule file line by line before it is loaded; failures name the file line (1-based,
-    // counting blank, comment and header lines). A folder, device or pipe, or a file past
-    // kMaxFileBytes, cannot be read.
+    // counting blank, comment and header lines). A folder, device or pipe, a file past
+    // kMaxFileBytes, or one with a name or term past kMaxFieldChars, cannot be read.
     CheckResult check (const juce::File& file);
 
     // True when every code point of text is below 128 (also for the empty text).

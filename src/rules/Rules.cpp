@@ -186,6 +186,7 @@ std::unique_ptr<InstrumentRow> Rules::makeInstrumentRow()
 
     // Handlers act on the instrument that the row shows when they run.
     r.nameEditor.setLook ("Enter instrument name...", editorLook (greenVekko, greyVekko));
+    r.nameEditor.setInputRestrictions (RuleFile::kMaxFieldChars);   // a paste cannot make a line too long to draw
     r.nameEditor.onTextChange = [this, &r] { instrumentNameChanged (r.index, r.nameEditor); };
     r.nameEditor.onReturnKey = [this, &r] { editorReturnPressed (r.nameEditor, "Instrument name updated"); };
     r.nameEditor.onFocusGained = [this, &r] { instrumentNameFocused (r.index); };
@@ -286,6 +287,7 @@ std::unique_ptr<TermRow> Rules::makeTermRow()
     auto& r = *row;
 
     r.editor.setLook ("Enter term...", editorLook (orangeVekko, greenVekko));
+    r.editor.setInputRestrictions (RuleFile::kMaxFieldChars);   // a paste cannot make a line too long to draw
     r.editor.onTextChange = [this, &r] { termChanged (r.index, r.editor); };
     r.editor.onReturnKey = [this, &r] { editorReturnPressed (r.editor, "Detection term updated"); };
     r.deleteButton->onClick = [this, &r] { deleteTerm (r.index); };

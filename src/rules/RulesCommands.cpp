@@ -67,7 +67,7 @@ void Rules::rulesFileChosen (const juce::File& file)
     }
 
     // Nothing is loaded unless every line passes: the table, the selection and its edits stay.
-    const auto check = RuleFile::check (file);
+    auto check = RuleFile::check (file);
 
     if (! check.accepted)
     {
@@ -75,8 +75,8 @@ void Rules::rulesFileChosen (const juce::File& file)
         return;
     }
 
-    // The text that passed is the one loaded: the file is not read a second time.
-    showTable (file, RuleFile::read (check.text));
+    // The table that passed is the one loaded: the file is not read a second time.
+    showTable (file, std::move (check.instruments));
     setStatus ("CSV rules loaded successfully");
 }
 

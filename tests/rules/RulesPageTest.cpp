@@ -55,6 +55,23 @@ TEST_F (RulesPage, FiveThousandInstrumentsAreSelectedMovedAndDeletedInTheRowsInV
     EXPECT_LT (page.instrumentRows.rows.size(), 60u);
 }
 
+// A paste past the longest field a row can draw is cut there, so that the saved file loads again.
+TEST_F (RulesPage, FiftyThousandTermsOnOneLineScrollToTheEndAndTakeEditsOnTheRightTerm)
+{
+    juce::StringArray terms;
+    for (int j = 0; j < 50000; ++j)
+        terms.add ("t" + juce::String (j));
+    const auto file = ruleFile ("wide.csv", "Instrument;Termes\nWide;" + terms.joinIntoString (","));
+    page.rulesFileChosen (file);
+    page.termsViewport.setViewPosition (0, page.termsContent.getHeight());
+    typeInto (page.findTermRow (49999)->editor, juce::String::repeatedString ("x", RuleFile::kMaxFieldChars + 10));
+    EXPECT_EQ (term (49998) + status(), "t49998CSV rules loaded successfully");
+    click (page.saveRulesButton);
+    EXPECT_TRUE (file.loadFileAsString().endsWith (",t49998," + juce::String::repeatedString ("x", RuleFile::kMaxFieldChars) + "\n"));
+    page.rulesFileChosen (file);
+    EXPECT_EQ (page.instruments[0].termes.size() + page.instruments.size(), 50001u);
+}
+
 TEST_F (RulesPage, ANameTypedIntoStaysWithItsInstrumentWhileScrolledAway)
 {
     page.addToDesktop (juce::ComponentPeer::windowHasTitleBar);
