@@ -10,23 +10,17 @@ std::vector<RenameRule> buildRenameRules (const juce::String& ruleText)
     std::vector<RenameRule> rules;
     std::unordered_map<std::string, int> instrumentIndices;
 
-    RuleFile::forEachDataLine (RuleFile::splitLines (ruleText),
-                               [&rules, &instrumentIndices] (int, const juce::String& line)
+    for (const auto& instrument : RuleFile::read (ruleText))
     {
-        juce::String instrument, termsText;
-
-        if (! RuleFile::splitDataLine (line, instrument, termsText))
-            return true;
-
         // Exact byte equality of the names is exact juce::String equality.
-        const auto index = instrumentIndices.emplace (instrument.toStdString(),
+        const auto index = instrumentIndices.emplace (instrument.name.toStdString(),
                                                       (int) instrumentIndices.size()).first->second;
 
-        for (const auto& term : RuleFile::splitTerms (termsText))
+        for (const auto& term : instrument.termes)
         {
             RenameRule rule;
-            rule.term = term.trim();
-            rule.instrument = instrument;
+            rule.term = term;
+            rule.instrument = instrument.name;
             rule.counter = 1;
             rule.matchTerm = rule.term.toLowerCase().trim()
                                  .retainCharacters (NameSuggestion::kMatchCharacters).toStdString();
@@ -34,9 +28,7 @@ std::vector<RenameRule> buildRenameRules (const juce::String& ruleText)
             rule.instrumentIndex = index;
             rules.push_back (std::move (rule));
         }
-
-        return true;
-    });
+    }
 
     return rules;
 }

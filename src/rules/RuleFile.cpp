@@ -187,53 +187,6 @@ juce::String getDefaultRulesText()
     return juce::String::createStringFromData (getDefaultRulesData(), getDefaultRulesSize());
 }
 
-juce::StringArray splitLines (const juce::String& text)
-{
-    return juce::StringArray::fromLines (text);
-}
-
-void forEachDataLine (const juce::StringArray& lines,
-                      const std::function<bool (int lineNumber, const juce::String& line)>& handleDataLine)
-{
-    bool expectingHeader = true;
-
-    for (int i = 0; i < lines.size(); ++i)
-    {
-        const auto& line = lines.getReference (i);
-
-        if (isBlank (Span (line)) || isComment (Span (line)))
-            continue;
-
-        if (expectingHeader)
-        {
-            expectingHeader = false;
-            continue;
-        }
-
-        if (! handleDataLine (i + 1, line))
-            return;
-    }
-}
-
-bool splitDataLine (const juce::String& line, juce::String& name, juce::String& termsText)
-{
-    Span nameField { nullptr, nullptr }, termsField { nullptr, nullptr };
-
-    if (! splitFields (Span (line), nameField, termsField))
-        return false;
-
-    name = trimmed (nameField);
-    termsText = trimmed (termsField);
-    return true;
-}
-
-std::vector<juce::String> splitTerms (const juce::String& termsText)
-{
-    std::vector<juce::String> terms;
-    appendTerms (Span (termsText), terms);
-    return terms;
-}
-
 std::vector<Instrument> read (const juce::String& text)
 {
     std::vector<Instrument> instruments;

@@ -2,7 +2,6 @@
 
 #include <juce_core/juce_core.h>
 
-#include <functional>
 #include <vector>
 
 // Rule text: the Instrument record, the built-in rule table, and reading, checking and writing rule
@@ -24,24 +23,10 @@ namespace RuleFile
     // The built-in table decoded as text.
     juce::String getDefaultRulesText();
 
-    // Every line of rule text, split at CR LF, LF or a lone CR, as the reader and the check see them.
-    juce::StringArray splitLines (const juce::String& text);
-
-    // Calls handleDataLine (lineNumber, line) for every data line of the lines, in order: blank lines,
-    // comment lines ("#" as the very first character) and the first remaining line (the header) are
-    // skipped. lineNumber is the 1-based position in the lines. Returning false stops the walk.
-    void forEachDataLine (const juce::StringArray& lines,
-                          const std::function<bool (int lineNumber, const juce::String& line)>& handleDataLine);
-
-    // Splits an untrimmed data line into instrument name and terms text, or returns false when it has
-    // fewer than two ";" fields. Fields past the second are ignored. Both results are trimmed.
-    bool splitDataLine (const juce::String& line, juce::String& name, juce::String& termsText);
-
-    // Splits a trimmed terms text at every ",", each term trimmed, empty ones kept; "" gives no terms.
-    std::vector<juce::String> splitTerms (const juce::String& termsText);
-
-    // Reads rule text into instruments, in line order. Never fails: lines that are no data lines are
-    // dropped silently.
+    // Reads rule text into instruments, in line order. Lines end at CR LF, LF or a lone CR; blank
+    // lines, comments ("#" first) and the first remaining line (the header) are skipped. A data line
+    // is "name;terms" (fields past the second ignored), the terms split at every ",", each trimmed,
+    // empty ones kept. Never fails: lines without a ";" are dropped silently.
     std::vector<Instrument> read (const juce::String& text);
 
     // The built-in table as instruments (58 of them).
