@@ -1,5 +1,14 @@
 #include "rules/RuleRows.h"
 
+// Tab goes from name to name: a row's buttons show no focus, so typing would vanish into them. Nor
+// may a click pass the focus on: the list would hand it to its first name editor, a row above the
+// view, which selects that instrument while the clicked button loses its click.
+void takeNoFocus (juce::Component& component)
+{
+    component.setWantsKeyboardFocus (false);
+    component.setMouseClickGrabsKeyboardFocus (false);
+}
+
 void InstrumentTextEditor::focusGained (juce::Component::FocusChangeType cause)
 {
     FocusCaretEditor::focusGained (cause);
@@ -16,10 +25,9 @@ InstrumentRow::InstrumentRow (juce::Component& content, std::unique_ptr<juce::Im
     for (auto* widget : widgets())
         content.addChildComponent (widget);
 
-    // Tab goes from name to name: the row's buttons show no focus, so typing would vanish into them.
     for (juce::Component* button : { (juce::Component*) &selectButton, (juce::Component*) upButton.get(),
                                      (juce::Component*) downButton.get(), (juce::Component*) deleteButton.get() })
-        button->setWantsKeyboardFocus (false);
+        takeNoFocus (*button);
 }
 
 void InstrumentRow::setVisible (bool shown)
@@ -56,7 +64,7 @@ TermRow::TermRow (juce::Component& content, std::unique_ptr<juce::ImageButton> r
 {
     content.addChildComponent (editor);
     content.addChildComponent (*deleteButton);
-    deleteButton->setWantsKeyboardFocus (false);
+    takeNoFocus (*deleteButton);
 }
 
 void TermRow::setVisible (bool shown)

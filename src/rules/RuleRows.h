@@ -11,8 +11,11 @@
 // so that the select buttons form one radio group: a row is shown, hidden, ordered and asked for
 // the keyboard focus as a whole. Message thread only, like the page.
 
+// Keeps component out of Tab's way, and a click on it from moving the keyboard focus.
+void takeNoFocus (juce::Component& component);
+
 // A name editor that also reports when it gains the keyboard focus, so that clicking into an
-// instrument's name selects that instrument.
+// instrument's name selects that instrument (and a focused row is scrolled into view).
 class InstrumentTextEditor final : public FocusCaretEditor
 {
 public:
@@ -59,7 +62,7 @@ struct TermRow final
     bool hasKeyboardFocus (bool) const;
 
     int index = -1;
-    FocusCaretEditor editor;
+    InstrumentTextEditor editor;   // a term's field reports its focus as a name's does
     std::unique_ptr<juce::ImageButton> deleteButton;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TermRow)

@@ -20,6 +20,18 @@ FocusCaretEditor::Look editorLook (juce::Colour highlight, juce::Colour outline)
 
 // Positions are computed in floating point and truncated toward zero, as everywhere on the page.
 int toInt (double value) noexcept { return (int) value; }
+
+// Scrolls a list as little as it takes to show row index whole (rows stand 0.9 u apart, u high).
+void keepRowInView (juce::Viewport& viewport, int u, int index)
+{
+    const int top = juce::jmax (0, toInt (0.9 * (index * u) - 0.1 * u));
+    const auto area = viewport.getViewArea();
+
+    if (top < area.getY())
+        viewport.setViewPosition (0, top);
+    else if (top + u > area.getBottom())
+        viewport.setViewPosition (0, top + u - area.getHeight());
+}
 } // namespace
 
 //==============================================================================
@@ -57,6 +69,10 @@ Rules::Rules()
     saveRulesAsButton.onClick = [this] { saveRulesAs(); };
     defaultRulesButton.onClick = [this] { restoreDefaultRules(); };
     loadRulesButton.onClick = [this] { loadCSVRules(); };
+
+    // A click between the rows leaves the focus where it is, rather than on a row above the view.
+    takeNoFocus (instrumentsContent);
+    takeNoFocus (termsContent);
 
     addAndMakeVisible (instrumentsViewport);
     instrumentsViewport.setViewedComponent (&instrumentsContent, false);
@@ -250,12 +266,18 @@ void Rules::selectInstrument (int index)
         return;
 
     commitWorkingTerms();
+    const bool otherInstrument = index != selectedIndex;
     selectedIndex = index;
     workingTerms = instruments[(size_t) index].termes;
     setStatus ("Editing terms for: " + instruments[(size_t) index].name);
 
     instrumentRows.forEachBound ([this] (InstrumentRow& row) { showInstrumentRow (row); });
     updateTermesList();
+
+    // Another instrument's terms start at the top; the same one's stay where they were.
+    if (otherInstrument)
+        termsViewport.setViewPosition (0, 0);
+
     repaint();
 }
 
@@ -274,10 +296,7 @@ void Rules::updateTermesList()
     addTermButton.setVisible (true);
     addTermButton.toFront (false);
 
-    // Rebuilding the terms must not scroll the instrument list.
-    const int instrumentsScroll = instrumentsViewport.getViewPositionY();
     resized();
-    instrumentsViewport.setViewPosition (0, instrumentsScroll);
     repaint();   // the connector leads to the first term row, or nowhere when there is none
 }
 
@@ -285,6 +304,9 @@ std::unique_ptr<TermRow> Rules::makeTermRow()
 {
     auto row = std::make_unique<TermRow> (termsContent, makeIconButton (deleteIcon, deleteOverIcon));
     auto& r = *row;
+
+    // Tab or a click into a term brings its row into view.
+    r.editor.onFocusGained = [this, &r] { keepRowInView (termsViewport, unit(), r.index); };
 
     r.editor.setLook ("Enter term...", editorLook (orangeVekko, greenVekko));
     r.editor.setInputRestrictions (RuleFile::kMaxFieldChars);   // a paste cannot make a line too long to draw
@@ -341,12 +363,18 @@ void Rules::instrumentNameFocused (int index)
 
     if (auto* row = findInstrumentRow (index))
         row->selectButton.setToggleState (true, juce::sendNotificationSync);
+
+    // Tab may lead to the row just past the view: the list follows the focus.
+    keepRowInView (instrumentsViewport, unit(), index);
 }
 
 void Rules::moveInstrument (int index, int direction)
 {
     if (RuleTableEdits::moveInstrument (instruments, selectedIndex, workingTerms, index, direction))
+    {
         updateInstrumentsList();
+        keepRowInView (instrumentsViewport, unit(), selectedIndex);
+    }
 }
 
 void Rules::deleteInstrument (int index)
@@ -460,8 +488,9 @@ void Rules::layoutInstrumentRows()
     const int u = unit();
     const int g = toInt (0.2 * u);
     const int n = (int) instruments.size();
-    instrumentsContent.setBounds (0, 0, instrumentsViewport.getWidth() - instrumentsViewport.getScrollBarThickness(),
-                                  toInt (0.9 * ((n + 1) * u) + 0.5 * u));
+    // Resized where it stands: the list keeps its scroll position through every rebuild.
+    instrumentsContent.setSize (instrumentsViewport.getWidth() - instrumentsViewport.getScrollBarThickness(),
+                                toInt (0.9 * ((n + 1) * u) + 0.5 * u));
 
     // Below the last row, where a name editor would stand; at the top of an empty table.
     addInstrumentButton.setBounds (3 * g + u, toInt (0.9 * (n * u)), toInt (0.575 * instrumentsViewport.getWidth()),
@@ -476,8 +505,8 @@ void Rules::layoutTermRows()
     const int g = toInt (0.2 * u);
     const int m = (int) workingTerms.size();
     const int editorWidth = toInt (0.78 * termsViewport.getWidth() - g);
-    termsContent.setBounds (0, 0, termsViewport.getWidth() - termsViewport.getScrollBarThickness(),
-                            toInt (0.9 * ((m + 1) * u) + 0.5 * u));
+    termsContent.setSize (termsViewport.getWidth() - termsViewport.getScrollBarThickness(),
+                          toInt (0.9 * ((m + 1) * u) + 0.5 * u));
 
     if (m > 0)
         addTermButton.setBounds (3 * g, toInt (0.9 * (m * u)), editorWidth, toInt (1.2 * u));

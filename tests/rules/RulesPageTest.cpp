@@ -33,9 +33,51 @@ protected:
     static void click (juce::Button& button) { button.triggerClick(); pumpMessages (10); }
     static void typeInto (juce::TextEditor& editor, const juce::String& text) { editor.selectAll(); editor.insertTextAtCaret (text); pumpMessages (20); }
 
+    // The page in a focused window; clicks go through the X pointer and keys through the window, as a user's.
+    void showInWindow()
+    {
+        page.addToDesktop (juce::ComponentPeer::windowHasTitleBar);
+        page.setVisible (true);
+        for (int attempt = 0; attempt < 20 && ! page.getPeer()->isFocused(); ++attempt)
+            page.toFront (true), pumpUntil ([this] { return page.getPeer()->isFocused(); }, 200);
+    }
+    void pointerClick (juce::Component& target)
+    {
+        const auto at = page.getLocalPoint (&target, target.getLocalBounds().getCentre());
+        juce::ChildProcess xdotool;
+        xdotool.start (juce::StringArray { "xdotool", "mousemove", "--window", juce::String ((juce::int64) (juce::pointer_sized_int) page.getPeer()->getNativeHandle()),
+                                           juce::String (at.x), juce::String (at.y), "click", "1" });
+        pumpUntil ([&] { return ! xdotool.isRunning(); });
+        pumpMessages (100);
+    }
+    void press (const juce::KeyPress& key) { page.getPeer()->handleKeyPress (key); pumpMessages (20); }
+    bool inView (juce::TextEditor& editor) { return page.instrumentsViewport.getViewArea().contains (editor.getBounds()); }
+
     TempFolder folder;
     Rules page;
 };
+
+// The list hands widgets from row to row as it scrolls: every click still acts on the row under
+// the pointer, the list stays where it is, and Tab brings the next row into view.
+TEST_F (RulesPage, AfterScrollingClicksActOnTheRowUnderThePointerAndTheListFollowsOnlyTheFocus)
+{
+    showInWindow();
+    page.instrumentsViewport.setViewPosition (0, 360);
+    pointerClick (page.findInstrumentRow (21)->selectButton);
+    EXPECT_EQ (status(), "Editing terms for: Accordion");
+    pointerClick (*page.findInstrumentRow (21)->downButton);
+    pointerClick (*page.findInstrumentRow (22)->deleteButton);
+    EXPECT_EQ (page.instruments[21].name + page.instruments[22].name + status(), "HarmonicaMandolinEditing terms for: Mandolin");
+    EXPECT_EQ (page.instrumentsViewport.getViewPositionY(), 360);
+
+    auto* last = page.findInstrumentRow ((page.instrumentsViewport.getViewArea().getBottom() - 30) / 27);
+    pointerClick (last->nameEditor);
+    for (int tab = 0; tab < 3; ++tab)
+        press (juce::KeyPress (juce::KeyPress::tabKey));
+    press (juce::KeyPress ('Q', {}, 'Q'));
+    auto& focused = page.findInstrumentRow (page.selectedIndex)->nameEditor;
+    EXPECT_TRUE (focused.hasKeyboardFocus (false) && inView (focused) && focused.getText().endsWith ("Q") && page.selectedIndex == last->index + 3);
+}
 
 TEST_F (RulesPage, FiveThousandInstrumentsAreSelectedMovedAndDeletedInTheRowsInView)
 {
