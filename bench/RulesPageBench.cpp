@@ -14,9 +14,10 @@ namespace
 {
 // A rule file of count instruments. With terms == -1 each takes the name and terms of a built-in
 // line (a real table's shape); with -2 each has a name and 16 terms of the longest length a field
-// may have (the most text to draw); otherwise each holds that many short terms ("t" and a number).
-// The shapes made of short or long fields end where the size limit would be passed. Written once
-// per shape.
+// may have (the most text to draw); with -3 each is the shortest line, "I;" (the most instruments);
+// with -4 the one instrument "I" holds the terms "a,a,a,..." (the most terms); otherwise each holds
+// that many short terms ("t" and a number). All but the built-in lines end where the size limit
+// would be passed. Written once per shape.
 juce::File ruleFile (int count, int terms)
 {
     const auto file = juce::File::getSpecialLocation (juce::File::tempDirectory)
@@ -27,14 +28,23 @@ juce::File ruleFile (int count, int terms)
         const auto longest = juce::String::repeatedString ("x", RuleFile::kMaxFieldChars);
         juce::MemoryOutputStream text;
         text << "Instrument;Termes\n";
-        const auto full = [&text] { return (juce::int64) text.getDataSize() > RuleFile::kMaxFileBytes - 32 * RuleFile::kMaxFieldChars; };
+        const auto full = [&text, terms]
+        {
+            return (juce::int64) text.getDataSize() > RuleFile::kMaxFileBytes - (terms <= -3 ? 4 : 32 * RuleFile::kMaxFieldChars);
+        };
         for (int i = 0; i < count && (terms == -1 || ! full()); ++i)
         {
             const auto& line = table[(size_t) i % table.size()];
-            if (terms == -2)
+            if (terms <= -3)
+            {
+                text << (terms == -4 ? "I;a" : "I;");
+                while (terms == -4 && ! full())
+                    text << ",a";
+            }
+            else if (terms == -2)
                 text << longest << ";" << juce::StringArray::fromTokens (juce::String::repeatedString (longest + " ", 16), false).joinIntoString (",");
             else
-                text << (terms == 0 ? juce::String ("N") : line.name) << i << ";";
+                text << line.name << i << ";";
             if (terms == -1)
                 text << juce::StringArray (line.termes.data(), (int) line.termes.size()).joinIntoString (",");
             for (int j = 0; j < terms && ! full(); ++j)
@@ -198,10 +208,25 @@ void BM_RulesEditTerm (benchmark::State& state)
     });
 }
 
+// The middle term of the selected instrument, when there is one to delete.
+void BM_RulesDeleteTerm (benchmark::State& state)
+{
+    runCommand (state, [] (ShownPage& shown)
+    {
+        shown.selected();
+        const int middle = (int) shown.page.workingTerms.size() / 2;
+        if (middle == 0)
+            return;
+        shown.page.termsViewport.setViewPosition (0, (int) (0.9 * middle * (int) (0.036 * shown.page.getWidth())) - 100);
+        shown.page.findTermRow (middle)->deleteButton->onClick();
+    });
+}
+
+// SAVE RULES onto a file of the bench's own.
 void BM_RulesSave (benchmark::State& state)
 {
     const auto target = juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("tarsio-bench-rules-saved.csv");
-    runCommand (state, [&target] (ShownPage& shown) { shown.page.saveAsFileChosen (target); });
+    runCommand (state, [&target] (ShownPage& shown) { shown.page.rulesFile = target; shown.page.saveRulesButton.onClick(); });
     target.deleteFile();
 }
 
@@ -232,12 +257,12 @@ void BM_PlainWindowIdleCpu (benchmark::State& state)
 }
 
 // The shapes: {instruments, terms per instrument (-1: a built-in line's)}. The last three fill the
-// size limit: the most instruments a file can hold, one line of terms, one name and one term.
+// size limit: the most instruments a file can hold, the most terms, the longest fields.
 void shapes (benchmark::internal::Benchmark* bench)
 {
     const auto limit = RuleFile::kMaxFileBytes;
-    bench->Args ({ 58, -1 })->Args ({ 5000, -1 })->Args ({ 10000, -1 })->Args ({ 40000, -1 })->Args ({ 1, 50000 })
-         ->Args ({ limit / 4, 0 })->Args ({ 1, limit / 4 })
+    bench->Args ({ 58, -1 })->Args ({ 5000, -1 })->Args ({ 1, 50000 })
+         ->Args ({ limit / 3, -3 })->Args ({ 1, -4 })
          ->Args ({ limit / 4, -2 })
          ->ArgNames ({ "instruments", "terms" })->Unit (benchmark::kMillisecond);
 }
@@ -252,6 +277,7 @@ BENCHMARK (BM_RulesAddInstrument)->Apply (shapes)->Iterations (20);
 BENCHMARK (BM_RulesDeleteInstrument)->Apply (shapes)->Iterations (20);
 BENCHMARK (BM_RulesAddTerm)->Apply (shapes)->Iterations (20);
 BENCHMARK (BM_RulesEditTerm)->Apply (shapes)->Iterations (20);
+BENCHMARK (BM_RulesDeleteTerm)->Apply (shapes)->Iterations (20);
 BENCHMARK (BM_RulesSave)->Apply (shapes);
 BENCHMARK (BM_RulesIdleCpu)->Args ({ 58, -1, 1 })->Args ({ 5000, -1, 1 })->Args ({ 5000, -1, 0 })
     ->Iterations (1)->Unit (benchmark::kMillisecond);

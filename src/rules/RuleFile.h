@@ -34,8 +34,8 @@ namespace RuleFile
 
     // Rule files past this size are not read: the page loads and shows a file within it, of any
     // shape, within 100 ms of the click, and a file of gigabytes is never read whole into memory.
-    // Every realistic table fits: the built-in one takes 8 KB, 25,000 instruments like it 3.6 MB.
-    constexpr juce::int64 kMaxFileBytes = (juce::int64) 4 << 20;
+    // Every realistic table fits: the built-in one takes 8 KB, 5,000 instruments like it 700 KB.
+    constexpr juce::int64 kMaxFileBytes = (juce::int64) 1 << 20;
 
     // The longest name or term, in characters, that a rule file may hold and a row may be given:
     // the text editors draw a line of text whole, and one of a million characters crashes the
