@@ -65,7 +65,7 @@ TEST (AudioConverter, ReadsWhatTheHeaderHoldsAndNothingElse)
         riff ({ chunk ("fmt ", {}, 0x7ffffff0), data }), riff ({ chunk ("fmt ", juce::MemoryBlock (2000, true)), data }),
         riff ({ fmt (1, -1, -1 /* 65535 */, 1, std::numeric_limits<int>::min()), data }), riff ({ fmt (0, 44100, 16), data }),
         riff ({ fmt (-2, 44100, 16, (short) 0xfffe), data }), riff ({ fmt (1, 0, 16), data }), riff ({ fmt (1, 44100, 48), data }),
-        riff ({ pcm, data }, "RF64"),
+        riff ({ pcm, data }, "RF64"), riff ({ fmt (1, 48000, 255, 1, 96000), data }) /* 16 bits by its byte rate */,
     };
     for (size_t i = 0; i < std::size (damaged); ++i)
         EXPECT_EQ (infoOf (writeBytes (folder / "bad.wav", damaged[i])), "-") << "case " << i;
