@@ -228,6 +228,8 @@ void ISRCListComponent::resized()
     const int H = getHeight();
     const int u = PanelFrame::unitOf (W);
     PanelFrame::layout (W, H, *closeButton, *viewport);
-    content->setBounds (0, 0, viewport->getWidth() - viewport->getScrollBarThickness(), (int) filePaths.size() * u);
+    // Only the size: the content's position is the scroll position, kept through removals. As high
+    // as the rows' pitch makes them, or the last rows lie below the end of the scroll range.
+    content->setSize (viewport->getWidth() - viewport->getScrollBarThickness(), PanelFrame::rowY ((int) filePaths.size(), u));
     showRowsInView();
 }

@@ -1,4 +1,5 @@
 #include "analysis/AudioConverter.h"
+#include "analysis/PanelFrame.h"
 #include "analysis/PanelTestSupport.h"
 
 #include <sys/stat.h>
@@ -64,7 +65,7 @@ TEST (AudioConverter, ReadsWhatTheHeaderHoldsAndNothingElse)
         riff ({ chunk ("fmt ", {}, 0x7ffffff0), data }), riff ({ chunk ("fmt ", juce::MemoryBlock (2000, true)), data }),
         riff ({ fmt (1, -1, -1 /* 65535 */, 1, std::numeric_limits<int>::min()), data }), riff ({ fmt (0, 44100, 16), data }),
         riff ({ fmt (-2, 44100, 16, (short) 0xfffe), data }), riff ({ fmt (1, 0, 16), data }), riff ({ fmt (1, 44100, 48), data }),
-        riff ({ pcm, data }, "RF64"),
+        riff ({ pcm, data }, "RF64"), riff ({ fmt (1, 48000, 255, 1, 96000), data }) /* 16 bits by its byte rate */,
     };
     for (size_t i = 0; i < std::size (damaged); ++i)
         EXPECT_EQ (infoOf (writeBytes (folder / "bad.wav", damaged[i])), "-") << "case " << i;
@@ -107,6 +108,32 @@ TEST (ISRCPanel, RowsShowAndKeepTheirOwnFilesData)
     panel.addList ({ a.getFullPathName() });
     ASSERT_TRUE (pumpUntil ([&] { return panel.isrcByFile.at (a.getFullPathName().toStdString()) == "GBXYZ9900001"; }));
     EXPECT_EQ (panel.formatTexts[40], "48k-16b");
+}
+
+// 2,000 takes, scrolled to the middle: a removal keeps the view, so the next take comes under the
+// pointer; dragged to the bottom, the view shows the last take at its foot.
+TEST (ISRCPanel, RemovalKeepsTheViewAndTheLastRowIsReachable)
+{
+    ISRCListComponent panel;
+    panel.setSize (860, 587);
+    juce::StringArray takes;
+    for (int i = 0; i < 2000; ++i)
+        takes.add ("/m/take_" + juce::String (i).paddedLeft ('0', 5) + ".wav");
+    panel.addList (takes);
+    const auto rowAt = [&] (int y) { auto* hit = panel.content->getComponentAt (panel.viewport->getViewPosition().translated (10, y));
+                                     return hit == nullptr ? nullptr : dynamic_cast<ISRCListComponent::Row*> (hit->getParentComponent()); };
+    const auto pathAt = [&] (int y) { auto* row = rowAt (y); return row == nullptr ? std::string ("-") : row->path; };
+    const int y = panel.viewport->getHeight() / 2;
+    panel.viewport->setViewPosition (0, panel.content->getHeight() / 2);
+    ASSERT_NE (rowAt (y), nullptr);
+    const auto index = (size_t) rowAt (y)->index;
+    EXPECT_GT (index, 900u);
+    rowAt (y)->removeButton.triggerClick();
+    ASSERT_TRUE (pumpUntil ([&] { return panel.listChanged; }));
+    EXPECT_EQ (pathAt (y), takes[(int) index + 1].toStdString());
+
+    panel.viewport->setViewPosition (0, panel.content->getHeight());
+    EXPECT_EQ (pathAt (panel.viewport->getHeight() - PanelFrame::unitOf (860) / 2), panel.filePaths.back());
 }
 
 // Typing takes capitals, digits and hyphens up to fifteen; only the focused field has a caret (and
