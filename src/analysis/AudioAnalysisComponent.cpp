@@ -68,7 +68,7 @@ AudioAnalysisComponent::Row::Row()
 
     for (auto* widget : std::initializer_list<juce::Component*> { &nameLabel, &lufsLabel, &truePeakLabel, &removeButton })
         addAndMakeVisible (widget);    // Tab goes from field to field; the button shows no focus.
-    removeButton.setWantsKeyboardFocus (false);
+    takeNoFocus (removeButton);
 }
 
 AudioAnalysisComponent::AudioAnalysisComponent()

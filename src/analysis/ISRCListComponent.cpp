@@ -43,8 +43,8 @@ ISRCListComponent::Row::Row()
 
     removeButton.setColour (juce::TextButton::textColourOffId, greyLightVekkoO);
     removeButton.setColour (juce::TextButton::textColourOnId, whiteVekko);
-    addAndMakeVisible (removeButton);    // Tab goes from field to field; the button shows no focus.
-    removeButton.setWantsKeyboardFocus (false);
+    addAndMakeVisible (removeButton);
+    takeNoFocus (removeButton);
 }
 
 //==============================================================================

@@ -1,6 +1,12 @@
 #include "look/RowsInView.h"
 #include "look/Palette.h"
 
+void takeNoFocus (juce::Component& component)
+{
+    component.setWantsKeyboardFocus (false);
+    component.setMouseClickGrabsKeyboardFocus (false);
+}
+
 void RowsViewport::visibleAreaChanged (const juce::Rectangle<int>&)
 {
     if (onVisibleAreaChanged != nullptr)

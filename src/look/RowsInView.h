@@ -11,6 +11,12 @@
 // Long lists (ten thousand files, five thousand instruments) keep widgets only for the rows in
 // view: a screenful of row widgets is handed from row to row as the list scrolls. Message thread only.
 
+// For a row's buttons: Tab goes from field to field, since the buttons show no focus and typing would
+// vanish into them. Nor may a click pass the focus on: the framework would hand it to the first field
+// of the row or list (a field the user did not click, perhaps a row above the view), where the next
+// key press would change a name unseen.
+void takeNoFocus (juce::Component& component);
+
 // A viewport that reports every change of what it shows (scrolling, resizing, content size).
 class RowsViewport final : public juce::Viewport
 {

@@ -22,9 +22,8 @@ RenameRow::RenameRow (const Icons& icons)
     setIconImages (removeButton, icons.remove, icons.removeOver, icons.removeOver);
     addAndMakeVisible (removeButton);
 
-    // Tab goes from name field to name field: the buttons show no focus, so typing would vanish into them.
-    playButton.setWantsKeyboardFocus (false);
-    removeButton.setWantsKeyboardFocus (false);
+    takeNoFocus (playButton);
+    takeNoFocus (removeButton);
 }
 
 RenameRow::~RenameRow() = default;

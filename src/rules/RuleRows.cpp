@@ -1,14 +1,5 @@
 #include "rules/RuleRows.h"
 
-// Tab goes from name to name: a row's buttons show no focus, so typing would vanish into them. Nor
-// may a click pass the focus on: the list would hand it to its first name editor, a row above the
-// view, which selects that instrument while the clicked button loses its click.
-void takeNoFocus (juce::Component& component)
-{
-    component.setWantsKeyboardFocus (false);
-    component.setMouseClickGrabsKeyboardFocus (false);
-}
-
 void InstrumentTextEditor::focusGained (juce::Component::FocusChangeType cause)
 {
     FocusCaretEditor::focusGained (cause);

@@ -11,9 +11,6 @@
 // so that the select buttons form one radio group: a row is shown, hidden, ordered and asked for
 // the keyboard focus as a whole. Message thread only, like the page.
 
-// Keeps component out of Tab's way, and a click on it from moving the keyboard focus.
-void takeNoFocus (juce::Component& component);
-
 // A name editor that also reports when it gains the keyboard focus, so that clicking into an
 // instrument's name selects that instrument (and a focused row is scrolled into view).
 class InstrumentTextEditor final : public FocusCaretEditor

@@ -166,6 +166,7 @@ TEST (RenamePagePlayer, ToggleAndOutlineMarkThePreviewedFileOnly)
 
     shown.click (shown.row (paths[2]).playButton);
     EXPECT_TRUE (marks ("C.wav|C.wav"));
+    EXPECT_FALSE (shown.page.content.hasKeyboardFocus (true)) << "a key pressed now would change a name unseen";
     shown.click (shown.row (paths[0]).nameEditor);
     shown.type ("zzz\n");   // A sorts last: C moves up a row
     EXPECT_TRUE (marks ("C.wav|C.wav"));
