@@ -310,10 +310,13 @@ void MainComponent::setVisibleHomePage (bool visible)
 
 void MainComponent::showTargets (bool homePageShown)
 {
+    // A panel's top is translucent: the home widgets that stand under it (the targets in the margin,
+    // RENAME just under the logo at larger sizes) hide while it is open.
     // The ISRC panel is a visible child without a size until ISRC first opens it.
     const bool panelShown = analysisList.isVisible() || (isrcList.isVisible() && ! isrcList.getBounds().isEmpty());
     for (auto& b : presetButtons)
         b.setVisible (homePageShown && ! panelShown);
+    renameButton.setVisible (homePageShown && ! panelShown);
 }
 
 void MainComponent::componentVisibilityChanged (juce::Component&)

@@ -122,8 +122,8 @@ private:
     // The status text that the home page's status frame was last drawn for.
     juce::String framedStatusText;
 
-    // The panels paint translucent over the home page: the target toggles in its margin would show
-    // through them, so they hide while a panel is open.
+    // The panels paint translucent over the home page: the target toggles in its margin and RENAME
+    // would show through them, so they hide while a panel is open.
     void componentVisibilityChanged (juce::Component& panel) override;
     void showTargets (bool homePageShown);
 

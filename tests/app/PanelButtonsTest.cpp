@@ -18,7 +18,7 @@ TEST (PanelButtons, OpenTheirPanelOverTheWindowUntilItsCloseButton)
         pumpMessages (20);
         EXPECT_TRUE (panel->isVisible() && panel->getBounds() == main->getLocalBounds());
         EXPECT_EQ (main->getChildComponent (main->getNumChildComponents() - 1), panel) << "above every other child";
-        EXPECT_FALSE (main->presetButtons[0].isVisible()) << "the target toggles would show through the panel";
+        EXPECT_FALSE (main->presetButtons[0].isVisible() || main->renameButton.isVisible()) << "they would show through the panel";
 
         main->dropTarget.filesDropped ({ file.getFullPathName() }, 10, 10);
         EXPECT_TRUE (pumpUntil ([&] { return main->isrcList.filePaths.size() == 1; }));
@@ -28,6 +28,6 @@ TEST (PanelButtons, OpenTheirPanelOverTheWindowUntilItsCloseButton)
                 close->triggerClick();
         pumpMessages (20);
         EXPECT_FALSE (panel->isVisible());
-        EXPECT_TRUE (main->welcomeLabel.isVisible() && main->dropTarget.acceptFiles && main->presetButtons[0].isVisible());
+        EXPECT_TRUE (main->welcomeLabel.isVisible() && main->dropTarget.acceptFiles && main->presetButtons[0].isVisible() && main->renameButton.isVisible());
     }
 }
