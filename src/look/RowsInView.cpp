@@ -1,6 +1,8 @@
 #include "look/RowsInView.h"
 #include "look/Palette.h"
 
+#include <cmath>
+
 void takeNoFocus (juce::Component& component)
 {
     component.setWantsKeyboardFocus (false);
@@ -39,6 +41,21 @@ void FocusCaretEditor::focusLost (FocusChangeType cause)
 {
     juce::TextEditor::focusLost (cause);
     setCaretVisible (false);
+}
+
+void FocusCaretEditor::resized()
+{
+    // The text scales with its field, as the labels beside it scale with the window: at the window's
+    // design size a 24-pixel field shows the framework's 14-pixel text. A fixed size was cut off in
+    // the smallest window and looked half the labels' size in the largest.
+    const auto height = juce::jmax (1.0f, 7.0f / 12.0f * (float) getHeight());
+    if (std::abs (getFont().getHeight() - height) > 0.01f)
+    {
+        setFont (getFont().withHeight (height));
+        applyFontToAllText (getFont());
+    }
+
+    juce::TextEditor::resized();
 }
 
 void FocusCaretEditor::setLook (const juce::String& placeholder, const Look& look)

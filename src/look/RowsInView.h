@@ -39,6 +39,7 @@ public:
 
     void focusGained (FocusChangeType cause) override;
     void focusLost (FocusChangeType cause) override;
+    void resized() override;
 
     // A row's one-line field: the placeholder in the terms colour, the text in grey-white.
     struct Look
