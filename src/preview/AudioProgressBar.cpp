@@ -129,6 +129,14 @@ void AudioProgressBar::paint (juce::Graphics& g)
     textLabel.setText (twoDigits (seconds / 60) + ":" + twoDigits (seconds % 60), juce::dontSendNotification);
 }
 
+void AudioProgressBar::OneLineLabel::paint (juce::Graphics& g)
+{
+    g.setColour (findColour (textColourId));
+    g.setFont (getLookAndFeel().getLabelFont (*this));
+    g.drawFittedText (getText(), getBorderSize().subtractedFrom (getLocalBounds()), getJustificationType(), 1,
+                      getMinimumHorizontalScale());
+}
+
 void AudioProgressBar::resized()
 {
     textLabel.setFont (juce::Font ((float) getHeight() * 0.6f, juce::Font::plain));

@@ -46,7 +46,13 @@ public:
     std::function<void (double seconds)> onSeek;
 
 private:
-    juce::Label textLabel;
+    // The status stays on one line inside the bar: a long file name is squeezed, then cut with an
+    // ellipsis, where the framework's label wrapped it over the bar's outline.
+    struct OneLineLabel final : public juce::Label
+    {
+        void paint (juce::Graphics& g) override;
+    };
+    OneLineLabel textLabel;
     double positionSeconds = 0.0;
     double lengthSeconds = 0.0;
     bool isActive = false;
