@@ -36,6 +36,9 @@ void TarsioApplication::systemRequestedQuit()
 TarsioApplication::MainWindow::MainWindow (const juce::String& name, juce::Colour backgroundColour)
     : juce::DocumentWindow (name, backgroundColour, juce::DocumentWindow::allButtons)
 {
+    // Off the desktop while it is set up: JUCE 7.0.5 maps a window whose title bar changes at once,
+    // which showed an empty 128x128 window in the corner of the screen for a moment.
+    removeFromDesktop();
     setUsingNativeTitleBar (true);
     setContentOwned (new MainComponent(), true);
     // Sized to the content once; from now on the content may take less than the window (a size the
@@ -44,6 +47,7 @@ TarsioApplication::MainWindow::MainWindow (const juce::String& name, juce::Colou
     setResizable (true, false);
     setResizeLimits (AspectLock::minWidth, AspectLock::minHeight, AspectLock::maxWidth, AspectLock::maxHeight);
     centreWithSize (getWidth(), getHeight());
+    addToDesktop();
     setVisible (true);
 }
 
