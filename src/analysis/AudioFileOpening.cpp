@@ -129,7 +129,7 @@ bool isReadableSafely (const juce::AudioFormatReader& reader)
 
     return reader.numChannels > 0 && reader.numChannels <= AudioFileOpening::kMaxChannels
         && bits > 0 && bits <= AudioFileOpening::kMaxBitsPerSample && (! pcm || bits % 8 == 0)
-        && reader.sampleRate > 0.0;
+        && reader.sampleRate >= AudioFileOpening::kMinSampleRate && reader.sampleRate <= AudioFileOpening::kMaxSampleRate;
 }
 } // namespace
 

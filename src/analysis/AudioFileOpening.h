@@ -16,6 +16,8 @@ namespace AudioFileOpening
     // over 5,760 bytes; 64 channels of 32 bits stay far below that.
     constexpr unsigned int kMaxChannels = 64;
     constexpr unsigned int kMaxBitsPerSample = 32;
+    // Rates no recording has: a header claiming 1 Hz made a preview of a few kilobytes last for hours.
+    constexpr double kMinSampleRate = 1000.0, kMaxSampleRate = 1536000.0;
 
     // A stream on the file when it is a regular file (or a link to one) at the moment it is opened;
     // null for anything else, and nothing can block on the way. Reads end (return 0) once the calling
@@ -23,6 +25,6 @@ namespace AudioFileOpening
     std::unique_ptr<juce::InputStream> openRegularFile (const juce::File& file);
 
     // A reader from the formats that claim the file's extension (WAV, AIFF, FLAC, Ogg Vorbis, MP3),
-    // or null when none reads it or its channel count or sample size is beyond what is read safely.
+    // or null when none reads it or its channel count, sample size or rate is beyond what is read safely.
     std::unique_ptr<juce::AudioFormatReader> createReader (const juce::File& file);
 }

@@ -60,7 +60,8 @@ juce::MemoryBlock evenInfoItems (const char* list, size_t size)
 }
 
 // Rates and channel counts of zero or below make no readable file; a rate of -1 would also make
-// the framework divide INT_MIN by it when the bit depth is out of range.
+// the framework divide INT_MIN by it when the bit depth is out of range. For a depth above 64 the
+// framework works one out from the byte rate instead: not what the file says, so no readable file.
 bool isSaneFormat (const char* fmt, size_t size) noexcept
 {
     if (size < 16)
@@ -68,7 +69,8 @@ bool isSaneFormat (const char* fmt, size_t size) noexcept
 
     const auto channels = (juce::int16) juce::ByteOrder::littleEndianShort (fmt + 2);
     const auto sampleRate = (juce::int32) readUInt32 (fmt + 4);
-    return channels > 0 && sampleRate > 0;
+    const auto bits = juce::ByteOrder::littleEndianShort (fmt + 14);
+    return channels > 0 && sampleRate > 0 && bits <= 64;
 }
 } // namespace
 
@@ -101,7 +103,8 @@ bool WavHeaderCopy::copyHeader (juce::InputStream& source, juce::MemoryBlock& im
         if (! readExactly (in, ds64, sizeof (ds64)) || ! hasId (ds64, "ds64") || readUInt32 (ds64 + 4) < 28)
             return false;
 
-        riffEnd = 8 + (juce::int64) juce::ByteOrder::littleEndianInt64 (ds64 + 8);
+        // Sizes past the file's own would overflow the sums below; the walk ends at the file's end anyway.
+        riffEnd = 8 + (juce::int64) juce::jmin ((juce::uint64) juce::ByteOrder::littleEndianInt64 (ds64 + 8), (juce::uint64) fileSize);
         rf64DataSize = (juce::int64) juce::ByteOrder::littleEndianInt64 (ds64 + 16);
         const auto ds64Size = (juce::int64) readUInt32 (ds64 + 4);
         if (riffEnd < 12 || rf64DataSize < 0 || 20 + ds64Size > fileSize)

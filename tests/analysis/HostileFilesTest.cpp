@@ -39,6 +39,8 @@ TEST (HostileFiles, EveryReaderRefusesThemOrGivesFiniteValues)
     TempFolder folder;
     const auto pcm = fmt (1, 44100, 16), audio = chunk ("data", juce::MemoryBlock (6000, true));
     const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    juce::MemoryBlock rf64Sizes (28, true); // RIFF size 2^63 - 1, data size 6000
+    rf64Sizes.copyFrom ("\xff\xff\xff\xff\xff\xff\xff\x7f\x70\x17", 0, 10);
     const struct { const char* name; juce::MemoryBlock bytes; bool plays, measures; } cases[] = {
         { "cut in a label list after its audio.wav", riff ({ pcm, audio, chunk ("LIST", {}, 0xfffffff0), { "adtl", 4 } }), true, true },
         { "a label list of empty items.wav", riff ({ pcm, audio, chunk ("LIST", { "adtl\0\0\0\0\0\0\0\0", 12 }, 0x7ffffff0) }), true, true },
@@ -48,6 +50,9 @@ TEST (HostileFiles, EveryReaderRefusesThemOrGivesFiniteValues)
         { "3000 channels.wav", riff ({ fmt (3000, 44100, 16, 1, 44100 * 6000), audio }), false, false },
         { "rate -1 and 65535 bits.wav", riff ({ fmt (1, -1, -1, 1, std::numeric_limits<int>::min()), audio }), false, false },
         { "12 bits.wav", riff ({ fmt (1, 44100, 12), audio }), false, false },
+        { "65535 bits at a 16-bit byte rate.wav", riff ({ fmt (1, 44100, -1, 1, 88200), audio }), false, false },
+        { "a rate of 1 Hz.wav", riff ({ fmt (2, 1, 16, 1, 4), audio }), false, false },
+        { "an RF64 size of 2^63.wav", riff ({ chunk ("ds64", rf64Sizes), pcm, audio }, "RF64"), true, true },
         { "frames of 7500 bytes.aiff", aiff (2, 30000, 2, 15000), false, false },
         { "32767 channels.aiff", aiff (32767, 16, 1, 65534), false, false },
         { "a short header.wav", { riff ({ pcm, audio }).getData(), 30 }, false, false },

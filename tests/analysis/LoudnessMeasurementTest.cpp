@@ -39,13 +39,13 @@ TEST (LoudnessMeasurementTest, KnownSignalsGiveTheirLoudnessAndTruePeak)
 }
 
 // Formats libebur128 does not take (over 64 channels; 16 and 17 Hz, which it takes but then
-// corrupts its heap on) and files no reader takes give the error values. A header claiming a huge
+// corrupts its heap on), rates no recording has and files no reader takes give the error values. A header claiming a huge
 // data chunk measures the frames the file holds, not hours of padding.
 TEST (LoudnessMeasurementTest, DamagedOrUnusualFilesNeitherFailNorHang)
 {
     TempFolder folder;
     const struct { int channels; double rate; bool measurable; } formats[] = { { 65, 48000, false }, { 1, 8, false }, { 2, 16, false },
-                                                                                { 1, 17, false }, { 64, 48000, true }, { 1, 18, true } };
+                                                                                { 1, 999, false }, { 64, 48000, true }, { 1, 1000, true } };
     for (const auto& f : formats)
         EXPECT_EQ (! measured (writeWav (folder / "f.wav", channels (f.channels), f.rate, 16, 640, sine (-6.0, 1.0, f.rate))).isError(), f.measurable) << f.channels;
     (folder / "empty.wav").create();
