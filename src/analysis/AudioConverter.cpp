@@ -1,5 +1,5 @@
 #include "analysis/AudioConverter.h"
-#include "analysis/WavHeaderCopy.h"
+#include "audio/WavHeaderCopy.h"
 
 #include <juce_audio_formats/juce_audio_formats.h>
 

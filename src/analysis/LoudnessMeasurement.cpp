@@ -1,7 +1,6 @@
 #include "analysis/LoudnessMeasurement.h"
 
-#include "analysis/AudioFileOpening.h"
-#include "preview/PreviewScan.h"
+#include "audio/AudioFileOpening.h"
 
 #include <cmath>
 #include <limits>
@@ -183,6 +182,6 @@ std::optional<LoudnessResult> measureFile (const juce::File& file, const std::fu
     if (reader == nullptr)
         return LoudnessResult{};
 
-    return measure (*reader, PreviewScan::readableLength (*reader, file.getSize()), shouldExit);
+    return measure (*reader, AudioFileOpening::readableLength (*reader, file.getSize()), shouldExit);
 }
 }

@@ -1,6 +1,6 @@
 #include "preview/PreviewScan.h"
 
-#include "analysis/AudioFileOpening.h"
+#include "audio/AudioFileOpening.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,20 +10,6 @@ namespace PreviewScan
 std::unique_ptr<juce::AudioFormatReader> createReader (const juce::File& file)
 {
     return AudioFileOpening::createReader (file);
-}
-
-// No codec we read packs more frames than this into one byte (FLAC silence at its largest block size).
-constexpr juce::int64 kMaxFramesPerCompressedByte = 4096;
-
-juce::int64 readableLength (const juce::AudioFormatReader& reader, juce::int64 fileBytes)
-{
-    const auto format = reader.getFormatName();
-    const bool isPcm = format == "WAV file" || format == "AIFF file";
-    const auto bytesPerFrame = (juce::int64) reader.numChannels * (juce::int64) (reader.bitsPerSample / 8);
-
-    const auto limit = isPcm ? (bytesPerFrame > 0 ? fileBytes / bytesPerFrame : 0)
-                             : fileBytes * kMaxFramesPerCompressedByte;
-    return juce::jlimit ((juce::int64) 0, juce::jmax ((juce::int64) 0, limit), reader.lengthInSamples);
 }
 
 int blockFramesFor (int numChannels)
@@ -49,7 +35,7 @@ Result scan (juce::AudioFormatReader& reader, juce::int64 fileBytes, const std::
 {
     Result result;
     const int numChannels = (int) reader.numChannels;
-    const juce::int64 length = readableLength (reader, fileBytes);
+    const juce::int64 length = AudioFileOpening::readableLength (reader, fileBytes);
 
     if (numChannels <= 0 || length <= 0)
     {

@@ -24,10 +24,6 @@ namespace PreviewScan
     // A reader for the file (see AudioFileOpening::createReader), or null when it cannot be played.
     std::unique_ptr<juce::AudioFormatReader> createReader (const juce::File& file);
 
-    // The frames worth reading: a damaged header may claim far more than the file holds, and reading
-    // that many frames of padding would keep a thread busy for minutes.
-    juce::int64 readableLength (const juce::AudioFormatReader& reader, juce::int64 fileBytes);
-
     struct Result
     {
         juce::int64 startFrame = 0; // first audible frame, 0 when none is

@@ -1,3 +1,4 @@
+#include "audio/AudioFileOpening.h"
 #include "preview/PreviewTestSupport.h"
 
 using namespace tarsio::test;
@@ -9,7 +10,7 @@ namespace
 PreviewScan::Result foundBefore (const juce::File& file)
 {
     auto reader = PreviewScan::createReader (file);
-    const auto length = (int) PreviewScan::readableLength (*reader, file.getSize()), bin = length / 1500, last = (int) reader->numChannels - 1;
+    const auto length = (int) AudioFileOpening::readableLength (*reader, file.getSize()), bin = length / 1500, last = (int) reader->numChannels - 1;
     juce::AudioBuffer<float> all (last + 1, length);
     reader->read (&all, 0, length, 0, true, true);
     const auto loudest = [&] (int start, int n) { return juce::jmax (all.getMagnitude (0, start, n), all.getMagnitude (last, start, n)); };

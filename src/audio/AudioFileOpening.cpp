@@ -1,6 +1,6 @@
-#include "analysis/AudioFileOpening.h"
+#include "audio/AudioFileOpening.h"
 
-#include "analysis/WavHeaderCopy.h"
+#include "audio/WavHeaderCopy.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -188,5 +188,19 @@ std::unique_ptr<juce::AudioFormatReader> createReader (const juce::File& file)
     if (reader != nullptr && ! isReadableSafely (*reader))
         reader.reset();
     return reader;
+}
+
+// No codec we read packs more frames than this into one byte (FLAC silence at its largest block size).
+constexpr juce::int64 kMaxFramesPerCompressedByte = 4096;
+
+juce::int64 readableLength (const juce::AudioFormatReader& reader, juce::int64 fileBytes)
+{
+    const auto format = reader.getFormatName();
+    const bool isPcm = format == "WAV file" || format == "AIFF file";
+    const auto bytesPerFrame = (juce::int64) reader.numChannels * (juce::int64) (reader.bitsPerSample / 8);
+
+    const auto limit = isPcm ? (bytesPerFrame > 0 ? fileBytes / bytesPerFrame : 0)
+                             : fileBytes * kMaxFramesPerCompressedByte;
+    return juce::jlimit ((juce::int64) 0, juce::jmax ((juce::int64) 0, limit), reader.lengthInSamples);
 }
 } // namespace AudioFileOpening

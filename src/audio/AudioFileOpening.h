@@ -27,4 +27,8 @@ namespace AudioFileOpening
     // A reader from the formats that claim the file's extension (WAV, AIFF, FLAC, Ogg Vorbis, MP3),
     // or null when none reads it or its channel count, sample size or rate is beyond what is read safely.
     std::unique_ptr<juce::AudioFormatReader> createReader (const juce::File& file);
+
+    // The frames worth reading: a damaged header may claim far more than the file holds, and reading
+    // that many frames of padding would keep a thread busy for minutes.
+    juce::int64 readableLength (const juce::AudioFormatReader& reader, juce::int64 fileBytes);
 }

@@ -1,6 +1,6 @@
-#include "analysis/WavHeaderCopy.h"
+#include "audio/WavHeaderCopy.h"
 
-#include "analysis/AudioFileOpening.h"
+#include "audio/AudioFileOpening.h"
 
 namespace
 {
