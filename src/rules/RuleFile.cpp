@@ -201,6 +201,19 @@ std::vector<Instrument> readDefaultRules()
 
 namespace
 {
+    // Rule bytes decoded as juce::String::createStringFromData decodes them (a UTF-8 mark skipped,
+    // UTF-16 after its mark). It reads one byte past a UTF-8 mark that nothing follows: such bytes
+    // are the empty text here.
+    juce::String decode (const void* data, size_t size)
+    {
+        const auto* bytes = static_cast<const unsigned char*> (data);
+
+        if (size == 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF)
+            return {};
+
+        return juce::String::createStringFromData (data, (int) size);
+    }
+
     // The file's text, or nothing when it is no regular file (a pipe would block, a device never
     // ends), cannot be opened, or is past kMaxFileBytes.
     std::optional<juce::String> readRuleText (const juce::File& file)
@@ -245,7 +258,7 @@ namespace
             return std::nullopt;
 
         // As juce::InputStream::readEntireStreamAsString decodes it, without copying the bytes again.
-        return juce::String::createStringFromData (bytes.getData(), (int) bytes.getSize());
+        return decode (bytes.getData(), bytes.getSize());
     }
 }
 

@@ -46,6 +46,11 @@ TEST (RuleFileCheck, AcceptsOrNamesTheFirstFailingLineAndReadsWhatItAccepts)
         { text, "Kick;kick\rSnare;snare\r\nTom;tom", nullptr, "Snare:snare|Tom:tom" },
         { text, "#x\nInstr\xc3\xa9ment;Termes\n# caf\xc3\xa9\nKick;kick", nullptr, "Kick:kick" },
         { text, "\xef\xbb\xbfInstrument;Termes\r\nKick;kick,bd\r\n", nullptr, "Kick:kick,bd" },
+        { text, "\xef\xbb\xbf", "Error: CSV file is empty", "" },   // a mark and nothing after it
+        { text, "\xff\xfe", "Error: CSV file is empty", "" },
+        { text, "\xfe\xff\x41", "Error: CSV file is empty", "" },
+        { text, "\xef\xbb", nullptr, "" },   // not a whole mark: one line of text, the header
+        { text, "\xef", nullptr, "" },
         { utf16, "Instrument;Termes\r\nSnare;snare,clap", nullptr, "Snare:snare,clap" },
         { utf16, "Instrument;Termes\nSnare;caf\xc3\xa9", "Error: Non-ASCII characters detected on line 2", nullptr },
         { text, "Instrument;Termes\n\n# comment\nKick", "Error: Invalid CSV format - Expected semicolon separator on line 4", nullptr },
