@@ -201,6 +201,8 @@ std::vector<Instrument> readDefaultRules()
 
 namespace
 {
+    const char* const kCouldNotRead = "Error: Could not read CSV file";
+
     // Rule bytes decoded as juce::String::createStringFromData decodes them (a UTF-8 mark skipped,
     // UTF-16 after its mark). It reads one byte past a UTF-8 mark that nothing follows: such bytes
     // are the empty text here.
@@ -214,19 +216,27 @@ namespace
         return juce::String::createStringFromData (data, (int) size);
     }
 
-    // The file's text, or nothing when it is no regular file (a pipe would block, a device never
-    // ends), cannot be opened, or is past kMaxFileBytes.
-    std::optional<juce::String> readRuleText (const juce::File& file)
+    // A rule file's text, or why it is not read: it is no regular file (a pipe would block, a
+    // device never ends), cannot be opened, is past kMaxFileBytes or holds a zero byte.
+    struct FileText final
+    {
+        std::optional<juce::String> text;
+        juce::String whyNot;   // what the check's text adds to kCouldNotRead
+    };
+
+    FileText readRuleText (const juce::File& file)
     {
         const int fd = ::open (file.getFullPathName().toRawUTF8(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
 
         if (fd < 0)
-            return std::nullopt;
+            return {};
 
         struct stat info {};
         juce::MemoryBlock bytes;
         std::vector<char> buffer (65536);
-        bool complete = ::fstat (fd, &info) == 0 && S_ISREG (info.st_mode) && info.st_size <= kMaxFileBytes;
+        const bool regular = ::fstat (fd, &info) == 0 && S_ISREG (info.st_mode);
+        bool tooBig = regular && info.st_size > kMaxFileBytes;
+        bool complete = regular && ! tooBig;
 
         // Up to one byte past the bound, in case the file grew since it was measured.
         while (complete)
@@ -242,92 +252,100 @@ namespace
             }
 
             bytes.append (buffer.data(), (size_t) got);
-            complete = (juce::int64) bytes.getSize() <= kMaxFileBytes;
+            tooBig = (juce::int64) bytes.getSize() > kMaxFileBytes;
+            complete = ! tooBig;
         }
 
         ::close (fd);
 
+        if (tooBig)
+            return { std::nullopt, " - Over 1 MB" };
         if (! complete)
-            return std::nullopt;
+            return {};
 
         // A zero byte is no text: UTF-16 without its byte-order mark would decode as a line or two of
         // nothing and load as an empty table, reported as a success.
         const auto* data = static_cast<const unsigned char*> (bytes.getData());
         const bool utf16 = bytes.getSize() >= 2 && ((data[0] == 0xFF && data[1] == 0xFE) || (data[0] == 0xFE && data[1] == 0xFF));
         if (! utf16 && bytes.getSize() > 0 && std::memchr (data, 0, bytes.getSize()) != nullptr)
-            return std::nullopt;
+            return { std::nullopt, " - Holds a zero byte" };
 
         // As juce::InputStream::readEntireStreamAsString decodes it, without copying the bytes again.
-        return decode (bytes.getData(), bytes.getSize());
+        return { decode (bytes.getData(), bytes.getSize()), {} };
+    }
+
+    CheckResult checkText (const juce::String& text)
+    {
+        const auto failure = [] (const juce::String& message) { return CheckResult { false, message, {} }; };
+
+        if (text.isEmpty())
+            return failure ("Error: CSV file is empty");
+
+        CheckResult result { true, {}, {} };
+        result.instruments.reserve ((size_t) std::count (text.toRawUTF8(), text.toRawUTF8() + text.getNumBytesAsUTF8(), '\n'));
+
+        // The lines that pass are read as they are checked: the text is walked once.
+        forEachDataLineOf (Span (text), [&result, &failure] (int lineNumber, Span line)
+        {
+            const auto number = [lineNumber] { return juce::String (lineNumber); };
+            Span name { nullptr, nullptr }, termsText { nullptr, nullptr };
+
+            if (! splitFields (line, name, termsText))
+            {
+                result = failure ("Error: Invalid CSV format - Expected semicolon separator on line " + number());
+                return false;
+            }
+
+            if (termsText.end != line.end)
+            {
+                result = failure ("Error: Invalid CSV format - Expected 2 columns on line " + number());
+                return false;
+            }
+
+            Instrument instrument { trimmed (name), {} };
+
+            if (instrument.name.isEmpty())
+                result = failure ("Error: Empty instrument name found on line " + number());
+            else if (! RuleFile::isValidASCII (instrument.name) || ! (isValidASCII (termsText) || RuleFile::isValidASCII (trimmed (termsText))))
+                result = failure ("Error: Non-ASCII characters detected on line " + number());
+
+            if (! result.accepted)
+                return false;
+
+            appendTerms (termsText, instrument.termes);
+            const auto tooLong = [] (const juce::String& field) { return field.getNumBytesAsUTF8() > (size_t) kMaxFieldChars; };
+
+            if (tooLong (instrument.name) || std::any_of (instrument.termes.begin(), instrument.termes.end(), tooLong))
+            {
+                result = failure (kCouldNotRead + juce::String (" - Name or term over ") + juce::String (kMaxFieldChars) + " characters on line " + number());
+                return false;
+            }
+
+            result.instruments.push_back (std::move (instrument));
+            return true;
+        });
+
+        return result;
     }
 }
 
 juce::String readFileText (const juce::File& file)
 {
-    return readRuleText (file).value_or (juce::String());
+    return readRuleText (file).text.value_or (juce::String());
 }
 
 CheckResult check (const juce::File& file)
 {
-    const auto failure = [] (const juce::String& message) { return CheckResult { false, message, {} }; };
-
     if (! file.exists())
-        return failure ("Error: CSV file does not exist");
+        return { false, "Error: CSV file does not exist", {} };
 
     // A folder exists but is no file to read.
-    const auto text = readRuleText (file);
+    const auto read = readRuleText (file);
 
-    if (! text.has_value())
-        return failure ("Error: Could not read CSV file");
+    if (! read.text.has_value())
+        return { false, kCouldNotRead + read.whyNot, {} };
 
-    if (text->isEmpty())
-        return failure ("Error: CSV file is empty");
-
-    CheckResult result { true, {}, {} };
-    result.instruments.reserve ((size_t) std::count (text->toRawUTF8(), text->toRawUTF8() + text->getNumBytesAsUTF8(), '\n'));
-
-    // The lines that pass are read as they are checked: the text is walked once.
-    forEachDataLineOf (Span (*text), [&result, &failure] (int lineNumber, Span line)
-    {
-        const auto number = [lineNumber] { return juce::String (lineNumber); };
-        Span name { nullptr, nullptr }, termsText { nullptr, nullptr };
-
-        if (! splitFields (line, name, termsText))
-        {
-            result = failure ("Error: Invalid CSV format - Expected semicolon separator on line " + number());
-            return false;
-        }
-
-        if (termsText.end != line.end)
-        {
-            result = failure ("Error: Invalid CSV format - Expected 2 columns on line " + number());
-            return false;
-        }
-
-        Instrument instrument { trimmed (name), {} };
-
-        if (instrument.name.isEmpty())
-            result = failure ("Error: Empty instrument name found on line " + number());
-        else if (! isValidASCII (instrument.name) || ! (isValidASCII (termsText) || isValidASCII (trimmed (termsText))))
-            result = failure ("Error: Non-ASCII characters detected on line " + number());
-
-        if (! result.accepted)
-            return false;
-
-        appendTerms (termsText, instrument.termes);
-        const auto tooLong = [] (const juce::String& field) { return field.getNumBytesAsUTF8() > (size_t) kMaxFieldChars; };
-
-        if (tooLong (instrument.name) || std::any_of (instrument.termes.begin(), instrument.termes.end(), tooLong))
-        {
-            result = failure ("Error: Could not read CSV file");
-            return false;
-        }
-
-        result.instruments.push_back (std::move (instrument));
-        return true;
-    });
-
-    return result;
+    return checkText (*read.text);
 }
 
 bool isValidASCII (const juce::String& text) noexcept

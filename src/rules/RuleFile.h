@@ -56,8 +56,9 @@ namespace RuleFile
     };
 
     // Checks a rule file line by line before it is loaded; failures name the file line (1-based,
-    // counting blank, comment and header lines). A folder, device or pipe, a file past
-    // kMaxFileBytes, or one with a name or term past kMaxFieldChars, cannot be read.
+    // counting blank, comment and header lines). A folder, device or pipe cannot be read; a file past
+    // kMaxFileBytes, one holding a zero byte, or one with a name or term past kMaxFieldChars cannot
+    // be read either, and the text says which.
     CheckResult check (const juce::File& file);
 
     // True when every code point of text is below 128 (also for the empty text).

@@ -36,7 +36,7 @@ TEST (RuleFileCheck, AcceptsOrNamesTheFirstFailingLineAndReadsWhatItAccepts)
         { missing, "", "Error: CSV file does not exist", nullptr },
         { folder, "", "Error: Could not read CSV file", nullptr },
         { pipe, "", "Error: Could not read CSV file", nullptr },
-        { pastBound, "Kick;kick\n", "Error: Could not read CSV file", nullptr },
+        { pastBound, "Kick;kick\n", "Error: Could not read CSV file - Over 1 MB", nullptr },
         { text, "", "Error: CSV file is empty", nullptr },
         { text, "\n", nullptr, "" },
         { text, "Instrument;Termes", nullptr, "" },
@@ -57,9 +57,9 @@ TEST (RuleFileCheck, AcceptsOrNamesTheFirstFailingLineAndReadsWhatItAccepts)
         { text, "\r\n# c\r\nInstrument;Termes\r\nGuitar;a;b", "Error: Invalid CSV format - Expected 2 columns on line 4", nullptr },
         { text, "Instrument;Termes\nKick;kick\n ;x", "Error: Empty instrument name found on line 3", nullptr },
         { text, "Instrument;Termes\nCaf\xc3\xa9;kick", "Error: Non-ASCII characters detected on line 2", nullptr },
-        { text, "I;T\nKick;" + std::string (RuleFile::kMaxFieldChars + 1, 'k'), "Error: Could not read CSV file", nullptr },   // too long to draw
-        { text, std::string ("I;T\n\xff\xfe\0;\x80\0\x01\n", 12), "Error: Could not read CSV file", nullptr },
-        { text, std::string ("I\0;\0T\0\n\0K\0;\0k\0\n\0", 16), "Error: Could not read CSV file", nullptr },   // UTF-16 without its mark
+        { text, "I;T\nKick;" + std::string (RuleFile::kMaxFieldChars + 1, 'k'), "Error: Could not read CSV file - Name or term over 1024 characters on line 2", nullptr },   // too long to draw
+        { text, std::string ("I;T\n\xff\xfe\0;\x80\0\x01\n", 12), "Error: Could not read CSV file - Holds a zero byte", nullptr },
+        { text, std::string ("I\0;\0T\0\n\0K\0;\0k\0\n\0", 16), "Error: Could not read CSV file - Holds a zero byte", nullptr },   // UTF-16 without its mark
     };
 
     TempFolder dir;
