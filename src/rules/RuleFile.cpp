@@ -274,42 +274,38 @@ namespace
         return { decode (bytes.getData(), bytes.getSize()), {} };
     }
 
-    CheckResult checkText (const juce::String& text)
+    // Checks rule text line by line; every instrument that passes goes to take (Instrument&&), which
+    // stops the walk by returning false. The text of the first failure, or empty.
+    template <typename Take>
+    juce::String checkText (const juce::String& text, Take&& take)
     {
-        const auto failure = [] (const juce::String& message) { return CheckResult { false, message, {} }; };
-
         if (text.isEmpty())
-            return failure ("Error: CSV file is empty");
+            return "Error: CSV file is empty";
 
-        CheckResult result { true, {}, {} };
-        result.instruments.reserve ((size_t) std::count (text.toRawUTF8(), text.toRawUTF8() + text.getNumBytesAsUTF8(), '\n'));
+        juce::String failure;
 
         // The lines that pass are read as they are checked: the text is walked once.
-        forEachDataLineOf (Span (text), [&result, &failure] (int lineNumber, Span line)
+        forEachDataLineOf (Span (text), [&failure, &take] (int lineNumber, Span line)
         {
             const auto number = [lineNumber] { return juce::String (lineNumber); };
             Span name { nullptr, nullptr }, termsText { nullptr, nullptr };
 
             if (! splitFields (line, name, termsText))
-            {
-                result = failure ("Error: Invalid CSV format - Expected semicolon separator on line " + number());
-                return false;
-            }
+                failure = "Error: Invalid CSV format - Expected semicolon separator on line " + number();
+            else if (termsText.end != line.end)
+                failure = "Error: Invalid CSV format - Expected 2 columns on line " + number();
 
-            if (termsText.end != line.end)
-            {
-                result = failure ("Error: Invalid CSV format - Expected 2 columns on line " + number());
+            if (failure.isNotEmpty())
                 return false;
-            }
 
             Instrument instrument { trimmed (name), {} };
 
             if (instrument.name.isEmpty())
-                result = failure ("Error: Empty instrument name found on line " + number());
+                failure = "Error: Empty instrument name found on line " + number();
             else if (! RuleFile::isValidASCII (instrument.name) || ! (isValidASCII (termsText) || RuleFile::isValidASCII (trimmed (termsText))))
-                result = failure ("Error: Non-ASCII characters detected on line " + number());
+                failure = "Error: Non-ASCII characters detected on line " + number();
 
-            if (! result.accepted)
+            if (failure.isNotEmpty())
                 return false;
 
             appendTerms (termsText, instrument.termes);
@@ -317,15 +313,14 @@ namespace
 
             if (tooLong (instrument.name) || std::any_of (instrument.termes.begin(), instrument.termes.end(), tooLong))
             {
-                result = failure (kCouldNotRead + juce::String (" - Name or term over ") + juce::String (kMaxFieldChars) + " characters on line " + number());
+                failure = kCouldNotRead + juce::String (" - Name or term over ") + juce::String (kMaxFieldChars) + " characters on line " + number();
                 return false;
             }
 
-            result.instruments.push_back (std::move (instrument));
-            return true;
+            return take (std::move (instrument));
         });
 
-        return result;
+        return failure;
     }
 }
 
@@ -345,7 +340,15 @@ CheckResult check (const juce::File& file)
     if (! read.text.has_value())
         return { false, kCouldNotRead + read.whyNot, {} };
 
-    return checkText (*read.text);
+    CheckResult result { true, {}, {} };
+    const auto& text = *read.text;
+    result.instruments.reserve ((size_t) std::count (text.toRawUTF8(), text.toRawUTF8() + text.getNumBytesAsUTF8(), '\n'));
+    result.message = checkText (text, [&result] (Instrument&& instrument) { result.instruments.push_back (std::move (instrument)); return true; });
+
+    if (result.message.isNotEmpty())
+        return { false, result.message, {} };
+
+    return result;
 }
 
 bool isValidASCII (const juce::String& text) noexcept
@@ -383,6 +386,85 @@ juce::String toText (const std::vector<Instrument>& instruments)
     juce::MemoryOutputStream out;
     writeTable (instruments, out);
     return out.toUTF8();
+}
+
+namespace
+{
+    juce::String quoted (const juce::String& text)
+    {
+        // A status line has room for a few words, not for a whole field.
+        return "\"" + (text.length() > 40 ? text.substring (0, 40) + "..." : text) + "\"";
+    }
+
+    // Why the line written for instrument (at 0-based index) would not read back as it: the first
+    // rule of the reader or the check that it falls foul of, or the empty text.
+    juce::String whyNotReadBack (const Instrument& instrument, size_t index)
+    {
+        const auto& name = instrument.name;
+
+        if (name.trim().isEmpty())
+            return "Instrument " + juce::String ((juce::int64) index + 1) + " has no name";
+
+        const auto problem = [] (const juce::String& field, bool isTerm) -> juce::String
+        {
+            if (field.containsAnyOf ("\r\n"))
+                return "Line break in ";
+            if (field.containsChar (';'))
+                return "\";\" in ";
+            if (isTerm && field.containsChar (','))
+                return "\",\" in ";
+            if (! isTerm && field.startsWithChar ('#'))
+                return "\"#\" at the start of ";   // the line would be a comment
+            if (! RuleFile::isValidASCII (field))
+                return "Non-ASCII characters in ";
+            if (field != field.trim())
+                return "Space at the start or end of ";
+            return {};
+        };
+
+        if (const auto why = problem (name, false); why.isNotEmpty())
+            return why + "instrument name " + quoted (name);
+
+        for (const auto& term : instrument.termes)
+            if (const auto why = problem (term, true); why.isNotEmpty())
+                return why + "term " + quoted (term) + " of instrument " + quoted (name);
+
+        // "Name;" reads back as no terms at all.
+        if (instrument.termes.size() == 1 && instrument.termes[0].isEmpty())
+            return "The only term of instrument " + quoted (name) + " is empty";
+
+        return {};
+    }
+}
+
+SaveText prepareSave (const std::vector<Instrument>& instruments)
+{
+    const juce::String refused ("Error: Rules not saved - ");
+    juce::MemoryOutputStream out (16384);
+    writeTable (instruments, out);
+
+    if ((juce::int64) out.getDataSize() > kMaxFileBytes)
+        return { refused + "Over 1 MB", {} };
+
+    // The bytes go through the very check that LOAD RULES runs, and what it reads is compared with
+    // the table as it comes; the reasons are looked for only when they differ.
+    size_t count = 0;
+    bool differs = false;
+    const auto failure = checkText (decode (out.getData(), out.getDataSize()), [&instruments, &count, &differs] (Instrument&& back)
+    {
+        differs = count == instruments.size() || back.name != instruments[count].name || back.termes != instruments[count].termes;
+        ++count;
+        return ! differs;
+    });
+
+    if (failure.isEmpty() && ! differs && count == instruments.size())
+        return { {}, out.getMemoryBlock() };
+
+    for (size_t i = 0; i < instruments.size(); ++i)
+        if (const auto why = whyNotReadBack (instruments[i], i); why.isNotEmpty())
+            return { refused + why, {} };
+
+    return { refused + "The file would not load back as this table", {} };
 }
 
 bool write (const std::vector<Instrument>& instruments, const juce::File& target)

@@ -68,6 +68,18 @@ namespace RuleFile
     // per instrument with its terms joined by ",", untrimmed and unescaped.
     juce::String toText (const std::vector<Instrument>& instruments);
 
+    // The bytes that SAVE RULES writes for instruments, when they pass the check and load back as
+    // these very instruments. Otherwise no bytes, and the status text ("Error: Rules not saved - " and
+    // why) names the first instrument that would not come back: a ";" in a name or term, a "," in a
+    // term, a name that is empty or begins with "#", a line break, non-ASCII text, a space at either
+    // end, a lone empty term; or the bytes are past kMaxFileBytes.
+    struct SaveText final
+    {
+        juce::String refusal;   // empty when the table can be saved
+        juce::MemoryBlock bytes;
+    };
+    SaveText prepareSave (const std::vector<Instrument>& instruments);
+
     // Writes the instruments as the whole content of target (see SafeFileWriter: links, mode and
     // hard links are kept). Returns false, and leaves the file as it was, when it cannot be written.
     bool write (const std::vector<Instrument>& instruments, const juce::File& target);
