@@ -201,19 +201,42 @@ std::vector<Instrument> readDefaultRules()
 
 namespace
 {
-    // The file's text, or nothing when it is no regular file (a pipe would block, a device never
-    // ends), cannot be opened, or is past kMaxFileBytes.
-    std::optional<juce::String> readRuleText (const juce::File& file)
+    const char* const kCouldNotRead = "Error: Could not read CSV file";
+
+    // Rule bytes decoded as juce::String::createStringFromData decodes them (a UTF-8 mark skipped,
+    // UTF-16 after its mark). It reads one byte past a UTF-8 mark that nothing follows: such bytes
+    // are the empty text here.
+    juce::String decode (const void* data, size_t size)
+    {
+        const auto* bytes = static_cast<const unsigned char*> (data);
+
+        if (size == 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF)
+            return {};
+
+        return juce::String::createStringFromData (data, (int) size);
+    }
+
+    // A rule file's text, or why it is not read: it is no regular file (a pipe would block, a
+    // device never ends), cannot be opened, is past kMaxFileBytes or holds a zero byte.
+    struct FileText final
+    {
+        std::optional<juce::String> text;
+        juce::String whyNot;   // what the check's text adds to kCouldNotRead
+    };
+
+    FileText readRuleText (const juce::File& file)
     {
         const int fd = ::open (file.getFullPathName().toRawUTF8(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
 
         if (fd < 0)
-            return std::nullopt;
+            return {};
 
         struct stat info {};
         juce::MemoryBlock bytes;
         std::vector<char> buffer (65536);
-        bool complete = ::fstat (fd, &info) == 0 && S_ISREG (info.st_mode) && info.st_size <= kMaxFileBytes;
+        const bool regular = ::fstat (fd, &info) == 0 && S_ISREG (info.st_mode);
+        bool tooBig = regular && info.st_size > kMaxFileBytes;
+        bool complete = regular && ! tooBig;
 
         // Up to one byte past the bound, in case the file grew since it was measured.
         while (complete)
@@ -229,90 +252,101 @@ namespace
             }
 
             bytes.append (buffer.data(), (size_t) got);
-            complete = (juce::int64) bytes.getSize() <= kMaxFileBytes;
+            tooBig = (juce::int64) bytes.getSize() > kMaxFileBytes;
+            complete = ! tooBig;
         }
 
         ::close (fd);
 
+        if (tooBig)
+            return { std::nullopt, " - Over 1 MB" };
         if (! complete)
-            return std::nullopt;
+            return {};
 
         // A zero byte is no text: UTF-16 without its byte-order mark would decode as a line or two of
         // nothing and load as an empty table, reported as a success.
         const auto* data = static_cast<const unsigned char*> (bytes.getData());
         const bool utf16 = bytes.getSize() >= 2 && ((data[0] == 0xFF && data[1] == 0xFE) || (data[0] == 0xFE && data[1] == 0xFF));
         if (! utf16 && bytes.getSize() > 0 && std::memchr (data, 0, bytes.getSize()) != nullptr)
-            return std::nullopt;
+            return { std::nullopt, " - Holds a zero byte" };
 
         // As juce::InputStream::readEntireStreamAsString decodes it, without copying the bytes again.
-        return juce::String::createStringFromData (bytes.getData(), (int) bytes.getSize());
+        return { decode (bytes.getData(), bytes.getSize()), {} };
+    }
+
+    // Checks rule text line by line; every instrument that passes goes to take (Instrument&&), which
+    // stops the walk by returning false. The text of the first failure, or empty.
+    template <typename Take>
+    juce::String checkText (const juce::String& text, Take&& take)
+    {
+        if (text.isEmpty())
+            return "Error: CSV file is empty";
+
+        juce::String failure;
+
+        // The lines that pass are read as they are checked: the text is walked once.
+        forEachDataLineOf (Span (text), [&failure, &take] (int lineNumber, Span line)
+        {
+            const auto number = [lineNumber] { return juce::String (lineNumber); };
+            Span name { nullptr, nullptr }, termsText { nullptr, nullptr };
+
+            if (! splitFields (line, name, termsText))
+                failure = "Error: Invalid CSV format - Expected semicolon separator on line " + number();
+            else if (termsText.end != line.end)
+                failure = "Error: Invalid CSV format - Expected 2 columns on line " + number();
+
+            if (failure.isNotEmpty())
+                return false;
+
+            Instrument instrument { trimmed (name), {} };
+
+            if (instrument.name.isEmpty())
+                failure = "Error: Empty instrument name found on line " + number();
+            else if (! RuleFile::isValidASCII (instrument.name) || ! (isValidASCII (termsText) || RuleFile::isValidASCII (trimmed (termsText))))
+                failure = "Error: Non-ASCII characters detected on line " + number();
+
+            if (failure.isNotEmpty())
+                return false;
+
+            appendTerms (termsText, instrument.termes);
+            const auto tooLong = [] (const juce::String& field) { return field.getNumBytesAsUTF8() > (size_t) kMaxFieldChars; };
+
+            if (tooLong (instrument.name) || std::any_of (instrument.termes.begin(), instrument.termes.end(), tooLong))
+            {
+                failure = kCouldNotRead + juce::String (" - Name or term over ") + juce::String (kMaxFieldChars) + " characters on line " + number();
+                return false;
+            }
+
+            return take (std::move (instrument));
+        });
+
+        return failure;
     }
 }
 
 juce::String readFileText (const juce::File& file)
 {
-    return readRuleText (file).value_or (juce::String());
+    return readRuleText (file).text.value_or (juce::String());
 }
 
 CheckResult check (const juce::File& file)
 {
-    const auto failure = [] (const juce::String& message) { return CheckResult { false, message, {} }; };
-
     if (! file.exists())
-        return failure ("Error: CSV file does not exist");
+        return { false, "Error: CSV file does not exist", {} };
 
     // A folder exists but is no file to read.
-    const auto text = readRuleText (file);
+    const auto read = readRuleText (file);
 
-    if (! text.has_value())
-        return failure ("Error: Could not read CSV file");
-
-    if (text->isEmpty())
-        return failure ("Error: CSV file is empty");
+    if (! read.text.has_value())
+        return { false, kCouldNotRead + read.whyNot, {} };
 
     CheckResult result { true, {}, {} };
-    result.instruments.reserve ((size_t) std::count (text->toRawUTF8(), text->toRawUTF8() + text->getNumBytesAsUTF8(), '\n'));
+    const auto& text = *read.text;
+    result.instruments.reserve ((size_t) std::count (text.toRawUTF8(), text.toRawUTF8() + text.getNumBytesAsUTF8(), '\n'));
+    result.message = checkText (text, [&result] (Instrument&& instrument) { result.instruments.push_back (std::move (instrument)); return true; });
 
-    // The lines that pass are read as they are checked: the text is walked once.
-    forEachDataLineOf (Span (*text), [&result, &failure] (int lineNumber, Span line)
-    {
-        const auto number = [lineNumber] { return juce::String (lineNumber); };
-        Span name { nullptr, nullptr }, termsText { nullptr, nullptr };
-
-        if (! splitFields (line, name, termsText))
-        {
-            result = failure ("Error: Invalid CSV format - Expected semicolon separator on line " + number());
-            return false;
-        }
-
-        if (termsText.end != line.end)
-        {
-            result = failure ("Error: Invalid CSV format - Expected 2 columns on line " + number());
-            return false;
-        }
-
-        Instrument instrument { trimmed (name), {} };
-
-        if (instrument.name.isEmpty())
-            result = failure ("Error: Empty instrument name found on line " + number());
-        else if (! isValidASCII (instrument.name) || ! (isValidASCII (termsText) || isValidASCII (trimmed (termsText))))
-            result = failure ("Error: Non-ASCII characters detected on line " + number());
-
-        if (! result.accepted)
-            return false;
-
-        appendTerms (termsText, instrument.termes);
-        const auto tooLong = [] (const juce::String& field) { return field.getNumBytesAsUTF8() > (size_t) kMaxFieldChars; };
-
-        if (tooLong (instrument.name) || std::any_of (instrument.termes.begin(), instrument.termes.end(), tooLong))
-        {
-            result = failure ("Error: Could not read CSV file");
-            return false;
-        }
-
-        result.instruments.push_back (std::move (instrument));
-        return true;
-    });
+    if (result.message.isNotEmpty())
+        return { false, result.message, {} };
 
     return result;
 }
@@ -352,6 +386,85 @@ juce::String toText (const std::vector<Instrument>& instruments)
     juce::MemoryOutputStream out;
     writeTable (instruments, out);
     return out.toUTF8();
+}
+
+namespace
+{
+    juce::String quoted (const juce::String& text)
+    {
+        // A status line has room for a few words, not for a whole field.
+        return "\"" + (text.length() > 40 ? text.substring (0, 40) + "..." : text) + "\"";
+    }
+
+    // Why the line written for instrument (at 0-based index) would not read back as it: the first
+    // rule of the reader or the check that it falls foul of, or the empty text.
+    juce::String whyNotReadBack (const Instrument& instrument, size_t index)
+    {
+        const auto& name = instrument.name;
+
+        if (name.trim().isEmpty())
+            return "Instrument " + juce::String ((juce::int64) index + 1) + " has no name";
+
+        const auto problem = [] (const juce::String& field, bool isTerm) -> juce::String
+        {
+            if (field.containsAnyOf ("\r\n"))
+                return "Line break in ";
+            if (field.containsChar (';'))
+                return "\";\" in ";
+            if (isTerm && field.containsChar (','))
+                return "\",\" in ";
+            if (! isTerm && field.startsWithChar ('#'))
+                return "\"#\" at the start of ";   // the line would be a comment
+            if (! RuleFile::isValidASCII (field))
+                return "Non-ASCII characters in ";
+            if (field != field.trim())
+                return "Space at the start or end of ";
+            return {};
+        };
+
+        if (const auto why = problem (name, false); why.isNotEmpty())
+            return why + "instrument name " + quoted (name);
+
+        for (const auto& term : instrument.termes)
+            if (const auto why = problem (term, true); why.isNotEmpty())
+                return why + "term " + quoted (term) + " of instrument " + quoted (name);
+
+        // "Name;" reads back as no terms at all.
+        if (instrument.termes.size() == 1 && instrument.termes[0].isEmpty())
+            return "The only term of instrument " + quoted (name) + " is empty";
+
+        return {};
+    }
+}
+
+SaveText prepareSave (const std::vector<Instrument>& instruments)
+{
+    const juce::String refused ("Error: Rules not saved - ");
+    juce::MemoryOutputStream out (16384);
+    writeTable (instruments, out);
+
+    if ((juce::int64) out.getDataSize() > kMaxFileBytes)
+        return { refused + "Over 1 MB", {} };
+
+    // The bytes go through the very check that LOAD RULES runs, and what it reads is compared with
+    // the table as it comes; the reasons are looked for only when they differ.
+    size_t count = 0;
+    bool differs = false;
+    const auto failure = checkText (decode (out.getData(), out.getDataSize()), [&instruments, &count, &differs] (Instrument&& back)
+    {
+        differs = count == instruments.size() || back.name != instruments[count].name || back.termes != instruments[count].termes;
+        ++count;
+        return ! differs;
+    });
+
+    if (failure.isEmpty() && ! differs && count == instruments.size())
+        return { {}, out.getMemoryBlock() };
+
+    for (size_t i = 0; i < instruments.size(); ++i)
+        if (const auto why = whyNotReadBack (instruments[i], i); why.isNotEmpty())
+            return { refused + why, {} };
+
+    return { refused + "The file would not load back as this table", {} };
 }
 
 bool write (const std::vector<Instrument>& instruments, const juce::File& target)

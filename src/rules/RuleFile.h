@@ -56,8 +56,9 @@ namespace RuleFile
     };
 
     // Checks a rule file line by line before it is loaded; failures name the file line (1-based,
-    // counting blank, comment and header lines). A folder, device or pipe, a file past
-    // kMaxFileBytes, or one with a name or term past kMaxFieldChars, cannot be read.
+    // counting blank, comment and header lines). A folder, device or pipe cannot be read; a file past
+    // kMaxFileBytes, one holding a zero byte, or one with a name or term past kMaxFieldChars cannot
+    // be read either, and the text says which.
     CheckResult check (const juce::File& file);
 
     // True when every code point of text is below 128 (also for the empty text).
@@ -66,6 +67,18 @@ namespace RuleFile
     // The text the writer puts in a file: UTF-8, LF line ends, header "Instrument;Termes", one line
     // per instrument with its terms joined by ",", untrimmed and unescaped.
     juce::String toText (const std::vector<Instrument>& instruments);
+
+    // The bytes that SAVE RULES writes for instruments, when they pass the check and load back as
+    // these very instruments. Otherwise no bytes, and the status text ("Error: Rules not saved - " and
+    // why) names the first instrument that would not come back: a ";" in a name or term, a "," in a
+    // term, a name that is empty or begins with "#", a line break, non-ASCII text, a space at either
+    // end, a lone empty term; or the bytes are past kMaxFileBytes.
+    struct SaveText final
+    {
+        juce::String refusal;   // empty when the table can be saved
+        juce::MemoryBlock bytes;
+    };
+    SaveText prepareSave (const std::vector<Instrument>& instruments);
 
     // Writes the instruments as the whole content of target (see SafeFileWriter: links, mode and
     // hard links are kept). Returns false, and leaves the file as it was, when it cannot be written.

@@ -113,7 +113,10 @@ private:
     void deleteTerm (int index);
     void editorReturnPressed (juce::TextEditor& editor, const juce::String& status);
 
-    bool writeRulesFile (const juce::File& target);
+    // The table's bytes for its file; none, with the reason as the status, when they would not load
+    // back as the same table.
+    RuleFile::SaveText prepareSave();
+    bool writeRulesFile (const juce::File& target, const juce::MemoryBlock& bytes);
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (Rules)
 };

@@ -3,6 +3,7 @@
 #include "rules/Rules.h"
 
 #include "rules/RuleTableEdits.h"
+#include "rules/SafeFileWriter.h"
 
 //==============================================================================
 void Rules::addNewTerme()
@@ -85,6 +86,10 @@ void Rules::saveRules()
 {
     setStatus ("Saving rules...");
     commitWorkingTerms();
+    const auto saving = prepareSave();
+
+    if (saving.refusal.isNotEmpty())
+        return;
 
     // A rule file whose folder went away is written anew, folders included. The file itself is left
     // to the writer, which creates it only once its content is complete: a failed save leaves no
@@ -92,7 +97,7 @@ void Rules::saveRules()
     if (rulesFile != juce::File() && ! rulesFile.exists())
         rulesFile.getParentDirectory().createDirectory();
 
-    setStatus (writeRulesFile (rulesFile) ? "Rules saved successfully" : "Error: Could not save rules file");
+    setStatus (writeRulesFile (rulesFile, saving.bytes) ? "Rules saved successfully" : "Error: Could not save rules file");
 }
 
 void Rules::saveRulesAs()
@@ -120,8 +125,12 @@ void Rules::saveAsFileChosen (const juce::File& file)
 
     // The page stays usable while the dialog is open: save the terms as they are now.
     commitWorkingTerms();
+    const auto saving = prepareSave();
 
-    if (! writeRulesFile (file))
+    if (saving.refusal.isNotEmpty())
+        return;
+
+    if (! writeRulesFile (file, saving.bytes))
     {
         setStatus ("Error: Could not save rules file");
         return;
@@ -131,11 +140,23 @@ void Rules::saveAsFileChosen (const juce::File& file)
     setStatus ("Rules saved as " + file.getFileName());
 }
 
-bool Rules::writeRulesFile (const juce::File& target)
+RuleFile::SaveText Rules::prepareSave()
+{
+    // A table that LOAD RULES would refuse or read otherwise is not written: the file on disk, the
+    // table and the rules file stay as they are, and the status says which instrument and why.
+    auto saving = RuleFile::prepareSave (instruments);
+
+    if (saving.refusal.isNotEmpty())
+        setStatus (saving.refusal);
+
+    return saving;
+}
+
+bool Rules::writeRulesFile (const juce::File& target, const juce::MemoryBlock& bytes)
 {
     // The built-in table has no file of its own to go back to.
     if (target == juce::File())
         return false;
 
-    return RuleFile::write (instruments, target);
+    return SafeFileWriter::write (target, bytes.getData(), bytes.getSize());
 }

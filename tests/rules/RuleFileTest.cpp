@@ -36,7 +36,7 @@ TEST (RuleFileCheck, AcceptsOrNamesTheFirstFailingLineAndReadsWhatItAccepts)
         { missing, "", "Error: CSV file does not exist", nullptr },
         { folder, "", "Error: Could not read CSV file", nullptr },
         { pipe, "", "Error: Could not read CSV file", nullptr },
-        { pastBound, "Kick;kick\n", "Error: Could not read CSV file", nullptr },
+        { pastBound, "Kick;kick\n", "Error: Could not read CSV file - Over 1 MB", nullptr },
         { text, "", "Error: CSV file is empty", nullptr },
         { text, "\n", nullptr, "" },
         { text, "Instrument;Termes", nullptr, "" },
@@ -46,15 +46,20 @@ TEST (RuleFileCheck, AcceptsOrNamesTheFirstFailingLineAndReadsWhatItAccepts)
         { text, "Kick;kick\rSnare;snare\r\nTom;tom", nullptr, "Snare:snare|Tom:tom" },
         { text, "#x\nInstr\xc3\xa9ment;Termes\n# caf\xc3\xa9\nKick;kick", nullptr, "Kick:kick" },
         { text, "\xef\xbb\xbfInstrument;Termes\r\nKick;kick,bd\r\n", nullptr, "Kick:kick,bd" },
+        { text, "\xef\xbb\xbf", "Error: CSV file is empty", "" },   // a mark and nothing after it
+        { text, "\xff\xfe", "Error: CSV file is empty", "" },
+        { text, "\xfe\xff\x41", "Error: CSV file is empty", "" },
+        { text, "\xef\xbb", nullptr, "" },   // not a whole mark: one line of text, the header
+        { text, "\xef", nullptr, "" },
         { utf16, "Instrument;Termes\r\nSnare;snare,clap", nullptr, "Snare:snare,clap" },
         { utf16, "Instrument;Termes\nSnare;caf\xc3\xa9", "Error: Non-ASCII characters detected on line 2", nullptr },
         { text, "Instrument;Termes\n\n# comment\nKick", "Error: Invalid CSV format - Expected semicolon separator on line 4", nullptr },
         { text, "\r\n# c\r\nInstrument;Termes\r\nGuitar;a;b", "Error: Invalid CSV format - Expected 2 columns on line 4", nullptr },
         { text, "Instrument;Termes\nKick;kick\n ;x", "Error: Empty instrument name found on line 3", nullptr },
         { text, "Instrument;Termes\nCaf\xc3\xa9;kick", "Error: Non-ASCII characters detected on line 2", nullptr },
-        { text, "I;T\nKick;" + std::string (RuleFile::kMaxFieldChars + 1, 'k'), "Error: Could not read CSV file", nullptr },   // too long to draw
-        { text, std::string ("I;T\n\xff\xfe\0;\x80\0\x01\n", 12), "Error: Could not read CSV file", nullptr },
-        { text, std::string ("I\0;\0T\0\n\0K\0;\0k\0\n\0", 16), "Error: Could not read CSV file", nullptr },   // UTF-16 without its mark
+        { text, "I;T\nKick;" + std::string (RuleFile::kMaxFieldChars + 1, 'k'), "Error: Could not read CSV file - Name or term over 1024 characters on line 2", nullptr },   // too long to draw
+        { text, std::string ("I;T\n\xff\xfe\0;\x80\0\x01\n", 12), "Error: Could not read CSV file - Holds a zero byte", nullptr },
+        { text, std::string ("I\0;\0T\0\n\0K\0;\0k\0\n\0", 16), "Error: Could not read CSV file - Holds a zero byte", nullptr },   // UTF-16 without its mark
     };
 
     TempFolder dir;

@@ -201,9 +201,61 @@ TEST_F (RulesPage, SaveAndLoadWorkOnTheirFileAndChangeNothingWhenRefused)
     EXPECT_EQ (status(), Rules::kTitleText);
     EXPECT_EQ (page.rulesFile, file);
     click (page.addInstrumentButton);
+    typeInto (row (2).nameEditor, "Tom");
+    typeInto (page.findTermRow (0)->editor, "tom");
     page.saveAsFileChosen (folder / "rules.csv");
     EXPECT_EQ (status(), "Rules saved as rules.csv");
-    EXPECT_TRUE ((folder / "rules.csv").loadFileAsString().endsWith ("\nSnare;snare\n;\n"));
+    EXPECT_TRUE ((folder / "rules.csv").loadFileAsString().endsWith ("\nSnare;snare\nTom;tom\n"));
+}
+
+// What SAVE RULES and SAVE RULES AS write, LOAD RULES reads back as the same table. A table that
+// would not come back is not written: the old file and the table on screen stay, the status says why.
+TEST_F (RulesPage, ASavedTableLoadsBackTheSameOrIsNotSaved)
+{
+    enum Field { name, term, newInstrument };
+    struct Case { Field field; const char* typed; bool saveAs; const char* refusal; };
+    const Case cases[] = {
+        { name, "ab cd;ef", false, "\";\" in instrument name \"ab cd;ef\"" },
+        { term, "ab cd;ef", true, "\";\" in term \"ab cd;ef\" of instrument \"Kick\"" },
+        { term, "gro,sse", false, "\",\" in term \"gro,sse\" of instrument \"Kick\"" },
+        { name, "#Kick", false, "\"#\" at the start of instrument name \"#Kick\"" },
+        { name, "Caf\xc3\xa9", true, "Non-ASCII characters in instrument name \"Caf\xc3\xa9\"" },
+        { term, "bd ", false, "Space at the start or end of term \"bd \" of instrument \"Kick\"" },
+        { newInstrument, "", true, "Instrument 3 has no name" },
+        { newInstrument, "Tom", false, "The only term of instrument \"Tom\" is empty" },
+        { name, "Kick, #2", false, nullptr },
+        { term, "", true, nullptr },
+    };
+    const auto same = [] (const std::vector<Instrument>& a, const std::vector<Instrument>& b)
+    {
+        return std::equal (a.begin(), a.end(), b.begin(), b.end(), [] (auto& x, auto& y) { return x.name == y.name && x.termes == y.termes; });
+    };
+    const juce::String old ("Instrument;Termes\nKick;kick,bd\nSnare;snare\n");
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.typed);
+        (folder / "copy.csv").deleteFile();
+        const auto file = ruleFile ("rules.csv", old), target = c.saveAs ? folder / "copy.csv" : file;
+        page.rulesFileChosen (file);
+        if (c.field == newInstrument)
+            click (page.addInstrumentButton);
+        typeInto (c.field == term ? page.findTermRow (1)->editor : row (c.field == name ? 0 : 2).nameEditor, juce::String::fromUTF8 (c.typed));
+        auto shown = page.instruments;
+        shown[(size_t) page.selectedIndex].termes = page.workingTerms;
+
+        c.saveAs ? page.saveAsFileChosen (target) : click (page.saveRulesButton);
+        if (c.refusal != nullptr)
+        {
+            EXPECT_EQ (status(), "Error: Rules not saved - " + juce::String::fromUTF8 (c.refusal));
+            EXPECT_TRUE (file.loadFileAsString() == old && target.existsAsFile() == ! c.saveAs);
+            EXPECT_TRUE (same (page.instruments, shown) && page.rulesFile == file);
+            continue;
+        }
+        EXPECT_EQ (status(), c.saveAs ? "Rules saved as copy.csv" : "Rules saved successfully");
+        page.rulesFileChosen (target);
+        EXPECT_EQ (status(), "CSV rules loaded successfully");
+        EXPECT_TRUE (same (page.instruments, shown));
+    }
 }
 
 // The file the user chose gets the table whole, and stays the file it was: a link stays a link,
