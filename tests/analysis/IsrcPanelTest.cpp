@@ -18,10 +18,12 @@ juce::String infoOf (const juce::File& file)
     return rate < 0.0 ? isrc : juce::String (rate) + "-" + juce::String (bits) + "|" + isrc;
 }
 
-// A LIST/INFO chunk holding the ISRC after an item of odd size (with its terminating zero) and pad.
-juce::MemoryBlock info (const char* isrc)
+// A LIST/INFO chunk holding the ISRC after an item of odd size (with its terminating zero) and pad,
+// and after any item given.
+juce::MemoryBlock info (const char* isrc, const juce::MemoryBlock& first = {})
 {
     juce::MemoryBlock body ("INFO", 4);
+    body.append (first.getData(), first.getSize());
     for (const auto& item : { chunk ("INAM", { "Kick", 5 }), chunk ("ISRC", { isrc, std::strlen (isrc) + 1 }) })
         body.append (item.getData(), item.getSize());
     return chunk ("LIST", body);
@@ -50,6 +52,8 @@ TEST (AudioConverter, ReadsWhatTheHeaderHoldsAndNothingElse)
         { writeBytes (folder / "rf64.wav", riff ({ chunk ("ds64", ds64), pcm, chunk ("data", {}, 0xffffffff), info ("USABC1234567") }, "RF64")), "44100-16|USABC1234567" },
         { writeBytes (folder / "cut.wav", riff ({ pcm, info ("USABC1234567"), chunk ("data", {}, 0x7ffffff0), juce::MemoryBlock (100, true) })), "44100-16|USABC1234567" },
         { writeBytes (folder / "cutlist.wav", riff ({ pcm, data, chunk ("LIST", {}, 0x100000), { "adtl", 4 } })), "44100-16|" },
+        { writeBytes (folder / "itrk.wav", riff ({ pcm, info ("US-ABC-12-34567", chunk ("ITRK", { "12", 3 })), data })), "44100-16|USABC1234567" },
+        { writeBytes (folder / "empty icmt.wav", riff ({ pcm, info ("US-ABC-12-34567", chunk ("ICMT", {})), data })), "44100-16|USABC1234567" },
         { folder / "folder.wav", "-" }, { folder / "pipe.wav", "-" }, { folder / "missing.wav", "-" },
     };
     (folder / "folder.wav").createDirectory();
