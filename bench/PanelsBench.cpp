@@ -104,7 +104,7 @@ void runPanel (benchmark::State& state, Intake&& intake, const std::function<boo
 void BM_IsrcPanelTenThousandFiles (benchmark::State& state)
 {
     runPanel<ISRCListComponent> (state, [] (ISRCListComponent& panel, const juce::StringArray& files) { panel.addList (files); },
-                                 [] (ISRCListComponent& panel) { return std::find (panel.headerRead.begin(), panel.headerRead.end(), false) == panel.headerRead.end(); },
+                                 [] (ISRCListComponent& panel) { return ! panel.isReadingHeaders(); },
                                  [] (ISRCListComponent& panel) { panel.clearRows(); });
 }
 

@@ -2,7 +2,7 @@
 
 #include <juce_core/juce_core.h>
 
-// Reads what the ISRC panel shows of a WAV file. No UI; called on the message thread during intake.
+// Reads what the ISRC panel shows of a WAV file. No UI; called on the ISRC panel's header worker.
 class AudioConverter final
 {
 public:

@@ -1,5 +1,4 @@
 #include "analysis/ISRCListComponent.h"
-#include "analysis/AudioConverter.h"
 #include "analysis/PanelFrame.h"
 #include "look/Palette.h"
 #include "rename/NameSuggestion.h"
@@ -8,10 +7,6 @@
 
 namespace
 {
-// Message-thread time given to reading headers per slice, and the pause between slices.
-constexpr double kReadSliceMs = 4.0;
-constexpr int kReadIntervalMs = 1;
-
 // "44k-24b": the rate in whole kilohertz, truncated, and the bit depth; empty for an unread file.
 juce::String formatText (double sampleRate, int bitsPerSample)
 {
@@ -62,13 +57,14 @@ ISRCListComponent::ISRCListComponent()
 
 ISRCListComponent::~ISRCListComponent()
 {
-    stopTimer();
     viewport->onVisibleAreaChanged = nullptr;
 }
 
 //==============================================================================
 void ISRCListComponent::addList (const juce::StringArray& files)
 {
+    std::vector<ISRCHeaderThread::Task> reads;
+
     for (const auto& file : files)
     {
         auto path = file.toStdString();
@@ -76,46 +72,36 @@ void ISRCListComponent::addList (const juce::StringArray& files)
         if (! NameSuggestion::endsWithExtension (path, kAnalysisFileExtension) || ! isrcByFile.try_emplace (path).second)
             continue;
 
-        formatTexts.emplace_back();
-        headerRead.push_back (false);
+        headerByFile[path].readId = ++lastReadId;
+        ++unreadHeaders;
+        reads.push_back ({ lastReadId, path });
         filePaths.push_back (std::move (path));
     }
 
+    // Queued before the rows in view are asked for first (by the layout pass).
+    headerThread.read (std::move (reads));
     resized();
-
-    if (firstUnread < filePaths.size())
-        startTimer (kReadIntervalMs);
 }
 
-void ISRCListComponent::readHeader (size_t index)
+void ISRCListComponent::headersRead (const std::vector<ISRCHeaderThread::Header>& headers)
 {
-    if (headerRead[index])
-        return;
+    const auto unreadBefore = unreadHeaders;
 
-    double sampleRate = 0.0;
-    int bitsPerSample = 0;
-    juce::String isrc;
-    const auto& path = filePaths[index];
-    const auto fullPath = NameSuggestion::fromUTF8 (path);
+    for (const auto& header : headers)
+    {
+        // A row removed meanwhile, or listed again since, is not the one this read was for.
+        const auto found = headerByFile.find (header.path);
+        if (found == headerByFile.end() || found->second.readId != header.id || found->second.read)
+            continue;
 
-    // juce::File takes only full paths; a relative one names no file the panel could find.
-    if (juce::File::isAbsolutePath (fullPath))
-        AudioConverter::getFileInfo (juce::File (fullPath), sampleRate, bitsPerSample, isrc);
+        found->second.read = true;
+        found->second.format = formatText (header.sampleRate, header.bitsPerSample);
+        isrcByFile[header.path] = header.isrc.toStdString();
+        --unreadHeaders;
+    }
 
-    isrcByFile[path] = isrc.toStdString();
-    formatTexts[index] = formatText (sampleRate, bitsPerSample);
-    headerRead[index] = true;
-}
-
-void ISRCListComponent::timerCallback()
-{
-    const auto end = juce::Time::getMillisecondCounterHiRes() + kReadSliceMs;
-
-    for (; firstUnread < filePaths.size() && juce::Time::getMillisecondCounterHiRes() < end; ++firstUnread)
-        readHeader (firstUnread);
-
-    if (firstUnread >= filePaths.size())
-        stopTimer();
+    if (unreadHeaders != unreadBefore)
+        rows.forEachBound ([this] (Row& row) { bindRow (row); });
 }
 
 void ISRCListComponent::setupISRCEditor (Row& row)
@@ -125,7 +111,10 @@ void ISRCListComponent::setupISRCEditor (Row& row)
 
 void ISRCListComponent::storeEdit (const Row& row)
 {
-    // A row that went keeps no entry.
+    // A field waiting for its file's code holds nothing typed. A row that went keeps no entry.
+    if (row.isrcEditor.isReadOnly())
+        return;
+
     const auto entry = isrcByFile.find (row.path);
     if (entry != isrcByFile.end())
         entry->second = row.isrcEditor.getText().toStdString();
@@ -144,18 +133,21 @@ std::unique_ptr<ISRCListComponent::Row> ISRCListComponent::makeRow()
 void ISRCListComponent::bindRow (Row& row)
 {
     const int index = row.index;
-    readHeader ((size_t) index);
     const auto& path = filePaths[(size_t) index];
+    const auto& header = headerByFile[path];
+    const bool fresh = row.path != path;
 
-    if (row.path != path)
+    if (fresh)
     {
         // The field's last change may not have been reported yet.
         storeEdit (row);
         row.path = path;
         row.nameLabel.setText (NameSuggestion::fromUTF8 (NameSuggestion::extractFileName (path)), juce::dontSendNotification);
-        row.isrcEditor.setText (NameSuggestion::fromUTF8 (isrcByFile[path]), false);
     }
-    row.formatLabel.setText (formatTexts[(size_t) index], juce::dontSendNotification);
+    if (fresh || (row.isrcEditor.isReadOnly() && header.read))
+        row.isrcEditor.setText (NameSuggestion::fromUTF8 (isrcByFile[path]), false);
+    row.isrcEditor.setReadOnly (! header.read);
+    row.formatLabel.setText (header.format, juce::dontSendNotification);
 
     const int u = PanelFrame::unitOf (getWidth());
     const int viewWidth = viewport->getWidth();
@@ -172,6 +164,15 @@ void ISRCListComponent::showRowsInView()
 {
     const auto range = viewport->rowsInView (0.9 * PanelFrame::unitOf (getWidth()), (int) filePaths.size());
     rows.show (range.getStart(), range.getEnd(), [this] (Row& row, bool) { bindRow (row); });
+
+    std::vector<ISRCHeaderThread::Task> inView;
+    for (int i = range.getStart(); i < range.getEnd(); ++i)
+    {
+        const auto& path = filePaths[(size_t) i];
+        if (const auto& header = headerByFile[path]; ! header.read)
+            inView.push_back ({ header.readId, path });
+    }
+    headerThread.readFirst (std::move (inView));
 }
 
 //==============================================================================
@@ -181,20 +182,17 @@ void ISRCListComponent::removeRow (std::string path)
 
     if (it != filePaths.end())
     {
-        const auto index = std::distance (filePaths.begin(), it);
-
         // The panel is never shown by the main window; focus can only go to a button on screen.
         if (closeButton->isShowing())
             closeButton->grabKeyboardFocus();
 
         isrcByFile.erase (path);
-        formatTexts.erase (formatTexts.begin() + index);
-        headerRead.erase (headerRead.begin() + index);
+        if (! headerByFile[path].read)
+            --unreadHeaders;
+        headerByFile.erase (path);
         filePaths.erase (it);
         // Rows after it move up: every row in view is bound again.
         rows.entriesChanged ((int) filePaths.size());
-        if ((size_t) index < firstUnread)
-            --firstUnread;
 
         resized();
         repaint();
@@ -205,13 +203,13 @@ void ISRCListComponent::removeRow (std::string path)
 
 void ISRCListComponent::clearRows()
 {
-    stopTimer();
+    // Reads under way are not waited for: their results match no row.
+    headerThread.clear();
     rows.clear();
     isrcByFile.clear();
-    formatTexts.clear();
-    headerRead.clear();
+    headerByFile.clear();
     filePaths.clear();
-    firstUnread = 0;
+    unreadHeaders = 0;
     // The empty content's height, or the scroll bar stays.
     resized();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/ISRCHeaderThread.h"
 #include "look/RowsInView.h"
 
 #include <map>
@@ -11,12 +12,11 @@
 // an editable field holding the ISRC code stored in the file. Edits stay in the panel; nothing is
 // written to the files. Widgets exist only for the rows in view (RowsInView).
 //
-// Message thread only. The headers of a large intake are read in slices of a few milliseconds on a
-// timer that runs only while some are unread, so the window stays responsive however many files
-// arrive (or however slow their disk); a row is read at once when it comes into view, so no field
-// can be edited before its stored code is in.
-class ISRCListComponent final : public juce::Component,
-                                private juce::Timer
+// Threads: everything here runs on the message thread. The headers are read by the panel's own
+// worker (ISRCHeaderThread), the rows in view first, and come back to the message thread; each row's
+// read has an id of its own, so that a read begun before a removal or CLEAR AUDIO FILES never lands
+// on a row added after. A row's field takes no typing until its stored code is in.
+class ISRCListComponent final : public juce::Component
 {
 public:
     // An ISRC written with its three hyphens.
@@ -43,8 +43,8 @@ public:
     void paint (juce::Graphics& g) override;
     void resized() override;
 
-    // Called by the intake timer: appends a row for every ".wav" path (any case) not listed yet;
-    // the rows in view are read on the spot, the others in the slices that follow.
+    // Called by the intake timer: appends a row for every ".wav" path (any case) not listed yet and
+    // has its header read in the background.
     void addList (const juce::StringArray& files);
 
     // Binds the row's field, once: every change of its text is stored under the row's path.
@@ -59,12 +59,21 @@ public:
     // The widgets showing the row at index, or null while it is out of view.
     Row* shownRow (int index) const { return rows.find (index); }
 
+    // True until every listed file's header is in.
+    bool isReadingHeaders() const noexcept { return unreadHeaders > 0; }
+
     std::map<std::string, std::string> isrcByFile;
     std::vector<std::string> filePaths;
-    // Per row: the rate and depth shown, empty for a file that could not be read (or not yet).
-    std::vector<juce::String> formatTexts;
-    // Per row: whether its header has been read into formatTexts and isrcByFile.
-    std::vector<bool> headerRead;
+
+    // Per listed path: the read asked for its row, and once it is in, the rate and depth shown
+    // (empty for a file that could not be read).
+    struct FileHeader
+    {
+        juce::uint64 readId = 0;
+        bool read = false;
+        juce::String format;
+    };
+    std::map<std::string, FileHeader> headerByFile;
     // Set by every row removal; read and cleared by the main component's intake timer.
     bool listChanged = false;
 
@@ -74,16 +83,18 @@ public:
     std::unique_ptr<juce::Component> content = std::make_unique<juce::Component>();
 
 private:
-    void timerCallback() override;
-    void readHeader (size_t index);
+    void headersRead (const std::vector<ISRCHeaderThread::Header>& headers);
     std::unique_ptr<Row> makeRow();
     void showRowsInView();
     void bindRow (Row& row);
     void storeEdit (const Row& row);
 
     RowsInView<Row> rows { [this] { return makeRow(); } };
-    // Every row before it has been read.
-    size_t firstUnread = 0;
+    size_t unreadHeaders = 0;
+    juce::uint64 lastReadId = 0;
+
+    // Last, so that it is gone (its thread joined) before anything its results reach.
+    ISRCHeaderThread headerThread { [this] (const auto& headers) { headersRead (headers); } };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ISRCListComponent)
 };

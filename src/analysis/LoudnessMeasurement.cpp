@@ -16,8 +16,10 @@ namespace
     // channel count must not size a block before that.
     constexpr unsigned int kMaxChannels = 64;
 
-    // libebur128 1.2.6 accepts 16 and 17 Hz but then writes past its own buffers.
-    constexpr double kMinSampleRate = 18.0;
+    // libebur128 builds the K-weighting's high shelf (at 1,681.97 Hz) for the file's own rate, which
+    // only works below half the rate. At lower rates the filter is unstable or mirrored: noise at
+    // 2 kHz measured +inf LUFS, at 2.5 kHz -inf (as if silent), at 3.35 kHz +2,628 LUFS.
+    constexpr double kMinSampleRate = 2.0 * 1681.974450955533;
 }
 
 LoudnessAnalyzer::LoudnessAnalyzer (int channelCount, int rateHz, const std::vector<int>& roles)
@@ -169,11 +171,12 @@ std::optional<LoudnessResult> measure (juce::AudioFormatReader& reader, juce::in
     if (exitRequested())
         return std::nullopt;
 
-    const float loudness = analyzer.integratedLoudness();
-    if (loudness == kNotAnalysedValue)
+    // Silence's -inf is shown as it is; any other value that is not a number is no measurement.
+    const float loudness = analyzer.integratedLoudness(), truePeak = analyzer.truePeakDb();
+    if (loudness == kNotAnalysedValue || ! (std::isfinite (loudness) || loudness < 0.0f) || ! std::isfinite (truePeak))
         return LoudnessResult{};
 
-    return LoudnessResult { loudness, analyzer.truePeakDb() };
+    return LoudnessResult { loudness, truePeak };
 }
 
 std::optional<LoudnessResult> measureFile (const juce::File& file, const std::function<bool()>& shouldExit)

@@ -71,7 +71,8 @@ namespace LoudnessMeasurement
 
     // Measures `frames` frames of the reader from frame 0, block by block. shouldExit (may be
     // empty) is asked before every block and once more at the end: a true answer gives nothing.
-    // A format libebur128 does not take, or a failed read, gives the error result.
+    // A format libebur128 does not take or cannot weigh (rates below 3,364 Hz), a failed read or a
+    // value that is not a number (other than silence's -inf) gives the error result.
     std::optional<LoudnessResult> measure (juce::AudioFormatReader& reader, juce::int64 frames,
                                            const std::function<bool()>& shouldExit);
 

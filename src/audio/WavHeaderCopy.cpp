@@ -2,6 +2,8 @@
 
 #include "audio/AudioFileOpening.h"
 
+#include <cctype>
+
 namespace
 {
 constexpr juce::uint32 kMaxFormatChunkBytes = 1024;
@@ -31,13 +33,53 @@ void appendChunk (juce::MemoryOutputStream& out, const char* id, const void* bod
         out.writeByte (0);
 }
 
-// The framework's own writer and most tools give every INFO item an even size. Items written with
-// their odd size and a pad byte after it would leave the framework's INFO parser misaligned for
-// the rest of the list, so each item is rewritten with its pad counted in its size.
-juce::MemoryBlock evenInfoItems (const char* list, size_t size)
+// Chunk and INFO item IDs are four printable ASCII characters ("data", "LIST", "fmt ", "ISRC" ...).
+bool isChunkId (const char* bytes) noexcept
+{
+    for (int i = 0; i < 4; ++i)
+        if (bytes[i] < 0x20 || bytes[i] > 0x7e)
+            return false;
+    return true;
+}
+
+// The framework matches INFO IDs whatever their letter case.
+bool isIsrcId (const char* bytes) noexcept
+{
+    for (int i = 0; i < 4; ++i)
+        if (std::toupper ((unsigned char) bytes[i]) != "ISRC"[i])
+            return false;
+    return true;
+}
+
+// Where the chunk after one of oddSize ending at end starts. Some writers leave out the pad byte
+// after an odd size, as common readers allow. The pad is a zero, which no ID starts with: where an
+// ID stands at once, there is no pad (whatever the bytes after it look like: the next ID's last
+// letters and its size often make one too). idAt (offset, dest) reads four bytes, or fails.
+template <typename ReadId>
+juce::int64 nextChunkStart (juce::int64 end, juce::int64 oddSize, ReadId&& idAt)
+{
+    char id[4];
+    if ((oddSize & 1) == 0 || (idAt (end, id) && isChunkId (id)))
+        return end;
+    return end + 1;
+}
+
+// JUCE 7.0.5's INFO parser ends its walk at an item of zero length, reads the body of an item whose
+// ID it does not know (ITRK, any other) as the next item, and loses its place after an odd size and
+// its pad. Only the ISRC is read from the list, so the copy holds the list's ISRC items alone, each
+// with its pad counted in its size.
+juce::MemoryBlock isrcInfoItems (const char* list, size_t size)
 {
     juce::MemoryOutputStream out;
     out.write (list, 4); // "INFO"
+
+    const auto idAt = [list, size] (juce::int64 offset, char* dest)
+    {
+        if (offset < 0 || (size_t) offset + 4 > size)
+            return false;
+        std::memcpy (dest, list + offset, 4);
+        return true;
+    };
 
     size_t pos = 4;
     while (pos + 8 <= size)
@@ -46,14 +88,17 @@ juce::MemoryBlock evenInfoItems (const char* list, size_t size)
         if (itemSize > size - pos - 8)
             break;
 
-        const auto paddedSize = itemSize + (itemSize & 1);
-        out.write (list + pos, 4);
-        out.writeInt ((int) paddedSize);
-        out.write (list + pos + 8, itemSize);
-        if (paddedSize != itemSize)
-            out.writeByte (0);
+        if (itemSize > 0 && isIsrcId (list + pos))
+        {
+            const auto paddedSize = itemSize + (itemSize & 1);
+            out.write ("ISRC", 4);
+            out.writeInt ((int) paddedSize);
+            out.write (list + pos + 8, itemSize);
+            if (paddedSize != itemSize)
+                out.writeByte (0);
+        }
 
-        pos += 8 + paddedSize;
+        pos = (size_t) nextChunkStart ((juce::int64) (pos + 8 + itemSize), (juce::int64) itemSize, idAt);
     }
 
     return out.getMemoryBlock();
@@ -178,13 +223,16 @@ bool WavHeaderCopy::copyHeader (juce::InputStream& source, juce::MemoryBlock& im
             }
             else
             {
-                const auto list = evenInfoItems (body, (size_t) size);
+                const auto list = isrcInfoItems (body, (size_t) size);
                 appendChunk (chunks, "LIST", list.getData(), list.getSize());
             }
         }
 
         sawData = sawData || isData;
-        in.setPosition (bodyStart + size + (size & 1));
+        in.setPosition (nextChunkStart (bodyStart + size, size, [&in, walkEnd] (juce::int64 offset, char* dest)
+        {
+            return offset + 4 <= walkEnd && in.setPosition (offset) && readExactly (in, dest, 4);
+        }));
     }
 
     if (! sawFormat || ! sawData)

@@ -3,8 +3,9 @@
 #include <juce_core/juce_core.h>
 
 // A bounded walk over a WAV file's chunk list that copies only what the file-information reader
-// needs (the "fmt " chunks, the LIST/INFO chunks and the "axml" chunks, in file order) into a small
-// RIFF image. The framework's WAV reader then parses that image instead of the file itself, so a
+// needs (the "fmt " chunks, the ISRC items of the LIST/INFO chunks and the "axml" chunks, in file
+// order) into a small RIFF image. A chunk of odd size is followed by its pad byte, or by the next
+// chunk at once where its writer left the pad out. The framework's WAV reader then parses that image instead of the file itself, so a
 // damaged or hostile file can neither make it allocate or read without bound, nor loop, nor divide
 // by a rate of -1, and the audio data is never read. No UI; any thread.
 namespace WavHeaderCopy

@@ -85,3 +85,46 @@ TEST (HostileFiles, EveryReaderRefusesThemOrGivesFiniteValues)
         EXPECT_FALSE (std::isnan (loudness->lufs) || std::isnan (loudness->truePeak) || loudness->truePeak == inf);
     }
 }
+
+// Chunks of odd size, before the format and before the audio, followed by their pad byte or, as
+// some writers leave it out, by the next chunk at once: every reader reads the whole file as if they
+// were not there (the ISRC too, in a list whose last item's pad is left out).
+TEST (OddSizedChunks, EveryReaderReadsThemWithOrWithoutTheirPadByte)
+{
+    TempFolder folder;
+    juce::MemoryBlock tone;
+    for (int i = 0; i < 48000; ++i)
+    {
+        const auto sample = (juce::int16) (9000.0 * std::sin (i * 0.13) * (i % 2 == 0 ? 1.0 : 0.5));
+        tone.append (&sample, 2);
+    }
+    const auto pcm = fmt (2, 48000, 16, 1, 192000), audio = chunk ("data", tone);
+    const auto unpadded = [] (juce::MemoryBlock c) { c.setSize (c.getSize() - 1); return c; };
+    juce::MemoryBlock items ("INFO", 4);
+    items.append (chunk ("ISRC", { "USABC1234567", 13 }).getData(), 8 + 13 + 1);
+    const auto evenList = chunk ("LIST", items);
+    items.setSize (items.getSize() - 1); // the last item's pad left out
+    const auto list = chunk ("LIST", items), junk = chunk ("junk", { "odd", 3 }), bext = chunk ("bext", juce::MemoryBlock (603, true));
+    const struct { const char* name; juce::MemoryBlock bytes; } cases[] = {
+        { "odd junk first.wav", riff ({ junk, pcm, list, audio }) }, { "odd bext before data.wav", riff ({ pcm, bext, list, audio }) },
+        { "odd list before data.wav", riff ({ pcm, list, audio }) }, { "odd junk first, no pad.wav", riff ({ unpadded (junk), pcm, list, audio }) },
+        { "odd bext before data, no pad.wav", riff ({ pcm, unpadded (bext), list, audio }) },
+        { "odd list before data, no pad.wav", riff ({ pcm, unpadded (list), audio }) },
+    };
+
+    // Rate, depth and ISRC; the preview's peak and waveform; loudness and true peak.
+    const auto readByAll = [] (const juce::File& file)
+    {
+        double rate = 0.0; int bits = 0; juce::String isrc;
+        AudioConverter::getFileInfo (file, rate, bits, isrc);
+        const auto reader = PreviewScan::createReader (file);
+        const auto scan = reader == nullptr ? PreviewScan::Result {} : PreviewScan::scan (*reader, file.getSize(), {});
+        const auto loudness = LoudnessMeasurement::measureFile (file, {}).value_or (LoudnessResult {});
+        return juce::String (rate) + "-" + juce::String (bits) + "|" + isrc + "|" + juce::String (scan.peak) + " " + juce::String ((int) scan.bins.size())
+             + "|" + juce::String (loudness.lufs) + " " + juce::String (loudness.truePeak);
+    };
+    const auto plain = readByAll (writeBytes (folder / "plain.wav", riff ({ pcm, evenList, audio })));
+    EXPECT_TRUE (plain.startsWith ("48000-16|USABC1234567|") && ! plain.contains ("-999")) << plain;
+    for (const auto& c : cases)
+        EXPECT_EQ (readByAll (writeBytes (folder / c.name, c.bytes)), plain) << c.name;
+}

@@ -18,10 +18,12 @@ juce::String infoOf (const juce::File& file)
     return rate < 0.0 ? isrc : juce::String (rate) + "-" + juce::String (bits) + "|" + isrc;
 }
 
-// A LIST/INFO chunk holding the ISRC after an item of odd size (with its terminating zero) and pad.
-juce::MemoryBlock info (const char* isrc)
+// A LIST/INFO chunk holding the ISRC after an item of odd size (with its terminating zero) and pad,
+// and after any item given.
+juce::MemoryBlock info (const char* isrc, const juce::MemoryBlock& first = {})
 {
     juce::MemoryBlock body ("INFO", 4);
+    body.append (first.getData(), first.getSize());
     for (const auto& item : { chunk ("INAM", { "Kick", 5 }), chunk ("ISRC", { isrc, std::strlen (isrc) + 1 }) })
         body.append (item.getData(), item.getSize());
     return chunk ("LIST", body);
@@ -50,6 +52,8 @@ TEST (AudioConverter, ReadsWhatTheHeaderHoldsAndNothingElse)
         { writeBytes (folder / "rf64.wav", riff ({ chunk ("ds64", ds64), pcm, chunk ("data", {}, 0xffffffff), info ("USABC1234567") }, "RF64")), "44100-16|USABC1234567" },
         { writeBytes (folder / "cut.wav", riff ({ pcm, info ("USABC1234567"), chunk ("data", {}, 0x7ffffff0), juce::MemoryBlock (100, true) })), "44100-16|USABC1234567" },
         { writeBytes (folder / "cutlist.wav", riff ({ pcm, data, chunk ("LIST", {}, 0x100000), { "adtl", 4 } })), "44100-16|" },
+        { writeBytes (folder / "itrk.wav", riff ({ pcm, info ("US-ABC-12-34567", chunk ("ITRK", { "12", 3 })), data })), "44100-16|USABC1234567" },
+        { writeBytes (folder / "empty icmt.wav", riff ({ pcm, info ("US-ABC-12-34567", chunk ("ICMT", {})), data })), "44100-16|USABC1234567" },
         { folder / "folder.wav", "-" }, { folder / "pipe.wav", "-" }, { folder / "missing.wav", "-" },
     };
     (folder / "folder.wav").createDirectory();
@@ -87,6 +91,7 @@ TEST (ISRCPanel, RowsShowAndKeepTheirOwnFilesData)
     panel.addList ({ "wav", ".wa", "relative/take.wav" });
     for (int i = 0; i < 300; ++i) // need not exist
         panel.addList ({ (folder / ("f" + juce::String (i) + ".wav")).getFullPathName() });
+    ASSERT_TRUE (pumpUntil ([&] { return ! panel.isReadingHeaders(); }));
     EXPECT_EQ (row (0) + row (1) + row (2), "Kick.wav|44k-24b|USABC1234567text.wav||take.wav||");
 
     panel.shownRow (4)->isrcEditor.setText ("FR-ONE", true);
@@ -107,7 +112,38 @@ TEST (ISRCPanel, RowsShowAndKeepTheirOwnFilesData)
         panel.addList ({ (folder / ("x" + juce::String (i) + ".wav")).getFullPathName() });
     panel.addList ({ a.getFullPathName() });
     ASSERT_TRUE (pumpUntil ([&] { return panel.isrcByFile.at (a.getFullPathName().toStdString()) == "GBXYZ9900001"; }));
-    EXPECT_EQ (panel.formatTexts[40], "48k-16b");
+    EXPECT_EQ (panel.headerByFile.at (a.getFullPathName().toStdString()).format, "48k-16b");
+}
+
+// With the panel's worker: every row ends with its own file's header through intakes, removals and
+// CLEAR AUDIO FILES in quick succession. Files rewritten while their first reads wait to be
+// delivered, then listed again after CLEAR, show what they hold now; the panel goes at once.
+TEST (ISRCPanelThread, EveryRowEndsWithItsOwnFilesHeader)
+{
+    TempFolder folder;
+    auto panel = std::make_unique<ISRCListComponent>();
+    panel->setSize (860, 587);
+    juce::StringArray paths;
+    for (int i = 0; i < 400; ++i)
+        paths.add (writeBytes (folder / ("t" + juce::String (i) + ".wav"), wav (2, 44100, 24, "US-OLD-00-00001")).getFullPathName());
+    panel->addList (paths);
+    for (const auto& path : paths)
+        writeBytes (juce::File (path), wav (1, 48000, 16, "FR-NEW-00-00002"));
+    panel->clearRows();
+    panel->addList (paths);
+    panel->removeRow (paths[1].toStdString());
+    panel->addList ({ paths[1], (folder / "missing.wav").getFullPathName() });
+    ASSERT_TRUE (pumpUntil ([&] { return ! panel->isReadingHeaders(); }, 30000));
+    ASSERT_EQ (panel->filePaths.size(), 401u);
+    for (const auto& path : panel->filePaths)
+        EXPECT_EQ (panel->headerByFile.at (path).format + "|" + panel->isrcByFile.at (path),
+                   path.find ("missing") == std::string::npos ? "48k-16b|FRNEW0000002" : "|") << path;
+
+    panel->clearRows();
+    panel->addList (paths);
+    const auto start = juce::Time::getMillisecondCounterHiRes();
+    panel.reset();
+    EXPECT_LT (juce::Time::getMillisecondCounterHiRes() - start, 2000.0);
 }
 
 // 2,000 takes, scrolled to the middle: a removal keeps the view, so the next take comes under the
@@ -143,6 +179,7 @@ TEST (ISRCPanel, TheFocusedFieldTakesAnIsrcAndStoresIt)
     ISRCListComponent panel;
     panel.setBounds (100, 100, 860, 587);
     panel.addList ({ "/m/a.wav", "/m/b.wav" });
+    ASSERT_TRUE (pumpUntil ([&] { return ! panel.isReadingHeaders(); }));
     panel.addToDesktop (0);
     panel.setVisible (true);
     panel.toFront (true);

@@ -10,6 +10,8 @@
 
 #include <juce_audio_formats/juce_audio_formats.h>
 
+#include <array>
+
 #include <gtest/gtest.h>
 
 namespace tarsio::test
@@ -40,6 +42,21 @@ inline SampleAt sine (double dbfs, double hz = 997.0, double rate = 48000.0, std
 {
     const auto gain = std::pow (10.0, dbfs / 20.0);
     return [=] (int c, int f) { return on.empty() || std::count (on.begin(), on.end(), c) ? (float) (gain * std::sin (6.283185307179586 * hz * f / rate)) : 0.0f; };
+}
+
+// Pink-ish noise (white noise through an economy pinking filter) at a gain, the same on every channel.
+inline SampleAt pinkNoise (float gain)
+{
+    auto state = std::make_shared<std::pair<juce::Random, std::array<float, 3>>>();
+    return [=] (int, int f)
+    {
+        auto& [random, b] = *state;
+        if (f == 0)
+            *state = { juce::Random (1), {} };
+        const float white = random.nextFloat() * 2.0f - 1.0f;
+        b = { 0.99765f * b[0] + white * 0.099046f, 0.963f * b[1] + white * 0.2965164f, 0.57f * b[2] + white * 1.0526913f };
+        return gain * (b[0] + b[1] + b[2] + white * 0.1848f) / 3.0f;
+    };
 }
 
 // Two minutes of stereo: long enough that a stop request lands mid-file.
