@@ -69,12 +69,6 @@ namespace StreamInfo
 {
     inline void setChannels (juce::MemoryBlock& b, int channels) { b[20] = (char) ((b[20] & ~0x0e) | ((channels - 1) << 1)); }
     inline void setMaxBlockSize (juce::MemoryBlock& b, int size) { b[10] = (char) (size >> 8); b[11] = (char) size; }
-    inline void setRate (juce::MemoryBlock& b, unsigned int rate)
-    {
-        b[18] = (char) (rate >> 12);
-        b[19] = (char) (rate >> 4);
-        b[20] = (char) (((rate & 15) << 4) | (b[20] & 15));
-    }
     inline void setLength (juce::MemoryBlock& b, juce::uint64 frames)
     {
         b[21] = (char) ((b[21] & 0xf0) | ((frames >> 32) & 15));
