@@ -1,5 +1,6 @@
 #include "audio/AudioFileOpening.h"
 
+#include "audio/FlacFileReader.h"
 #include "audio/WavHeaderCopy.h"
 
 #include <cerrno>
@@ -156,7 +157,8 @@ std::unique_ptr<juce::AudioFormatReader> createReader (const juce::File& file)
     juce::AudioFormatManager formats;
     formats.registerFormat (new juce::WavAudioFormat(), true);
     formats.registerFormat (new juce::AiffAudioFormat(), false);
-    formats.registerFormat (new juce::FlacAudioFormat(), false);
+    // Not JUCE's FLAC reader: it reads through channels that a damaged file's frames do not have.
+    formats.registerFormat (new FlacFileFormat(), false);
     formats.registerFormat (new juce::OggVorbisAudioFormat(), false);
     formats.registerFormat (new juce::MP3AudioFormat(), false);
 

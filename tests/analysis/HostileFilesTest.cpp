@@ -1,10 +1,15 @@
 // Whatever anyone can put in a folder under an audio file's name, through every reader the
-// application has: the ISRC panel's file information, the preview's reader and its one pass (the
-// start, the peak and the waveform), and the loudness measurement. None may crash, hang, allocate
-// without bound or let a value that is not a number reach a row or the drawing.
+// application has: the ISRC panel's file information, the preview's reader, its one pass (the
+// start, the peak and the waveform) and its playback clicked along the waveform, and the loudness
+// measurement. None may crash, hang, allocate without bound or let a value that is not a number
+// reach a row, the drawing or the loudspeakers.
 #include "analysis/AudioConverter.h"
 #include "analysis/PanelTestSupport.h"
+#include "audio/FlacTestSupport.h"
+#include "preview/MonoToStereoNormalizedSource.h"
 #include "preview/PreviewScan.h"
+
+#include <juce_audio_devices/juce_audio_devices.h>
 
 #include <sys/stat.h>
 
@@ -31,6 +36,40 @@ juce::MemoryBlock floats (std::initializer_list<float> samples)
         for (auto sample : samples)
             body.append (&sample, sizeof (sample));
     return chunk ("data", body);
+}
+
+// 20 frames of 1,152 of 16-bit stereo FLAC at 44.1 kHz (23,040 frames), damaged as given.
+juce::MemoryBlock flac (const std::function<void (FlacBytes&)>& damage)
+{
+    auto file = encodeFlac (2, 16, 44100, 23040, 1152);
+    damage (file);
+    return file.bytes;
+}
+
+// Blocks as the audio device pulls them through the preview's chain, from the start and then from
+// the middle, as a click on the waveform seeks: true when every sample is a finite number.
+bool playsFiniteAndSeeks (juce::AudioFormatReader* reader)
+{
+    const auto rate = reader->sampleRate, middle = (double) reader->lengthInSamples / 2 / rate;
+    juce::AudioFormatReaderSource source (reader, true);
+    MonoToStereoNormalizedSource normalised (&source, reader->numChannels == 1, 1.0f);
+    juce::AudioTransportSource transport;
+    transport.setSource (&normalised, 0, nullptr, rate, 2);
+    transport.prepareToPlay (1024, rate);
+    transport.start();
+
+    juce::AudioBuffer<float> block (2, 1024);
+    bool finite = true;
+    for (int i = 0; i < 8; ++i)
+    {
+        if (i == 4)
+            transport.setPosition (middle);
+        transport.getNextAudioBlock ({ &block, 0, 1024 });
+        for (int c = 0; c < 2; ++c)
+            finite = finite && std::all_of (block.getReadPointer (c), block.getReadPointer (c) + 1024, [] (float s) { return std::isfinite (s); });
+    }
+    transport.setSource (nullptr);
+    return finite;
 }
 } // namespace
 
@@ -59,6 +98,15 @@ TEST (HostileFiles, EveryReaderRefusesThemOrGivesFiniteValues)
         { "not a number.wav", riff ({ fmt (1, 44100, 32, 3), floats ({ 0.5f, nan, -0.25f }) }), true, false },
         { "infinite.wav", riff ({ fmt (2, 44100, 32, 3), floats ({ 0.5f, inf, -inf, 0.25f }) }), true, false },
         { "fifo.wav", {}, false, false },
+        { "8 channels in the header, 2 in the frames.flac", flac ([] (auto& f) { StreamInfo::setChannels (f.bytes, 8); }), false, false },
+        { "frames longer than the header's largest.flac", flac ([] (auto& f) { StreamInfo::setMaxBlockSize (f.bytes, 1024); }), false, false },
+        { "a largest block of 0 in the header.flac", flac ([] (auto& f) { StreamInfo::setMaxBlockSize (f.bytes, 0); }), false, false },
+        { "a frame of one channel in the middle.flac", flac ([] (auto& f) { spliceFrame (f, encodeFlac (1, 16, 44100, 23040, 1152), 10); }), true, false },
+        { "a frame at 48 kHz in the middle.flac", flac ([] (auto& f) { spliceFrame (f, encodeFlac (2, 16, 48000, 23040, 1152), 10); }), true, false },
+        { "a 24-bit frame in the middle.flac", flac ([] (auto& f) { spliceFrame (f, encodeFlac (2, 24, 44100, 23040, 1152), 10); }), true, false },
+        { "a frame of 4608 in the middle.flac", flac ([] (auto& f) { spliceFrame (f, encodeFlac (2, 16, 44100, 4 * 23040, 4608), 10); }), true, false },
+        { "cut in a frame.flac", flac ([] (auto& f) { f.bytes.setSize (f.frameOffsets[10] + 40); }), true, true },
+        { "a frame failing its checksum.flac", flac ([] (auto& f) { f.bytes[f.frameOffsets[10] + 300] ^= 0x55; }), true, true },
     };
 
     for (const auto& c : cases)
@@ -77,6 +125,7 @@ TEST (HostileFiles, EveryReaderRefusesThemOrGivesFiniteValues)
             const auto scan = PreviewScan::scan (*reader, file.getSize(), {});
             EXPECT_TRUE (scan.completed && std::isfinite (scan.peak) && scan.peak <= 1.0f);
             EXPECT_TRUE (std::all_of (scan.bins.begin(), scan.bins.end(), [] (float b) { return b >= 0.0f && b <= 1.0f; }));
+            EXPECT_TRUE (playsFiniteAndSeeks (PreviewScan::createReader (file).release()));
         }
 
         const auto loudness = LoudnessMeasurement::measureFile (file, {});
