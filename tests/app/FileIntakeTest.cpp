@@ -25,6 +25,10 @@ TEST (FileIntake, OnlyRegularFilesAndLinksToThemReachThePages)
     for (const auto* name : { "Drums.wav", "folder link.wav", "dangling.wav", "pipe.wav" })
         dropped.add ((folder / name).getFullPathName());
     dropped.add ("relative.wav");
+    // A drop of nothing the pages can take, while none lists a file, says what is supported.
+    main->filesDropped (juce::StringArray (dropped.begin() + expected.size(), 5), 10, 10);
+    main->timerCallback();
+    EXPECT_EQ (main->statusLabel.getText(), "No audio files found - Only WAV, MP3, FLAC, AIFF, OGG supported");
     main->filesDropped (dropped, 10, 10);
     main->timerCallback();
     EXPECT_EQ (main->acceptedFiles, expected);

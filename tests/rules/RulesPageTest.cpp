@@ -204,6 +204,12 @@ TEST_F (RulesPage, SaveAndLoadWorkOnTheirFileAndChangeNothingWhenRefused)
     page.saveAsFileChosen (folder / "rules.csv");
     EXPECT_EQ (status(), "Rules saved as rules.csv");
     EXPECT_TRUE ((folder / "rules.csv").loadFileAsString().endsWith ("\nSnare;snare\n;\n"));
+
+    // SAVE RULES now writes the file chosen last; the file loaded before stays as it was.
+    typeInto (page.findTermRow (0)->editor, "tom");
+    click (page.saveRulesButton);
+    EXPECT_TRUE ((folder / "rules.csv").loadFileAsString().endsWith ("\nSnare;snare\n;tom\n"));
+    EXPECT_EQ (file.loadFileAsString(), "Instrument;Termes\nKick;kick,bass drum\nSnare;snare\n");
 }
 
 // The file the user chose gets the table whole, and stays the file it was: a link stays a link,
