@@ -105,7 +105,7 @@ TEST (FileDialogThread, OneDialogAtATimeKeptAboveItsWindowAndNoneOutlivesItsOwne
     {
         dialogWindow = hex (x ({ "xdotool", "search", "--onlyvisible", "--pid", dialog })[0].getLargeIntValue());
         return x ({ "xprop", "-id", dialogWindow, "WM_TRANSIENT_FOR" }).contains (ownWindow);
-    }, 10000)) << "the dialog is not tied to the window";
+    })) << "the dialog is not tied to the window";
 
     // Another application's window on top; then a click that activates ours brings the dialog along.
     juce::Component other;
@@ -113,9 +113,9 @@ TEST (FileDialogThread, OneDialogAtATimeKeptAboveItsWindowAndNoneOutlivesItsOwne
     other.addToDesktop (juce::ComponentPeer::windowHasTitleBar);
     other.setVisible (true);
     const auto otherWindow = windowOf (other);
-    ASSERT_TRUE (pumpUntil ([&] { other.toFront (true); return active() == otherWindow; }, 10000));
+    ASSERT_TRUE (pumpUntil ([&] { other.toFront (true); return active() == otherWindow; }));
     x ({ "xdotool", "windowactivate", ownWindow });
-    ASSERT_TRUE (pumpUntil ([&] { return active() != otherWindow; }, 10000));
+    ASSERT_TRUE (pumpUntil ([&] { return active() != otherWindow; }));
     EXPECT_TRUE (above (dialogWindow, ownWindow)) << "the dialog went behind the window";
 
     // OPEN, LOAD RULES and SAVE RULES AS while it is open bring it to the front, and start nothing.
@@ -124,9 +124,9 @@ TEST (FileDialogThread, OneDialogAtATimeKeptAboveItsWindowAndNoneOutlivesItsOwne
     for (const auto& click : clicks)
     {
         other.toFront (true);
-        ASSERT_TRUE (pumpUntil ([&] { return active() == otherWindow; }, 10000));
+        ASSERT_TRUE (pumpUntil ([&] { return active() == otherWindow; }));
         click();
-        EXPECT_TRUE (pumpUntil ([&] { return active() == dialogWindow && above (dialogWindow, otherWindow); }, 10000));
+        EXPECT_TRUE (pumpUntil ([&] { return active() == dialogWindow && above (dialogWindow, otherWindow); }));
     }
     EXPECT_EQ (dialogs(), juce::StringArray (dialog));
     EXPECT_TRUE (main->rulesPage.loadChooser == nullptr && main->rulesPage.saveChooser == nullptr);

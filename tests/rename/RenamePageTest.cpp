@@ -46,7 +46,7 @@ struct ShownPage
     void click (juce::Component& target)
     {
         auto* peer = page.getPeer();
-        for (int attempt = 0; attempt < 20 && ! peer->isFocused(); ++attempt)
+        for (int attempt = 0; attempt < 150 && ! peer->isFocused(); ++attempt)
             page.toFront (true), pumpUntil ([peer] { return peer->isFocused(); }, 200);
         const auto at = page.getLocalPoint (&target, target.getLocalBounds().getCentre()).toFloat();
         for (int mods : { (int) juce::ModifierKeys::leftButtonModifier, 0 })
@@ -161,7 +161,7 @@ TEST (RenamePagePlayer, ToggleAndOutlineMarkThePreviewedFileOnly)
     ShownPage shown;
     shown.page.setAudioOutput (&mixer, &deviceManager);
     const auto paths = shown.take ({ "A.wav", "B.wav", "C.wav", "D.wav" }, 0.5);
-    const auto marks = [&] (const char* expected) { return pumpUntil ([&] { return shown.marked() == expected; }, 3000); };
+    const auto marks = [&] (const char* expected) { return pumpUntil ([&] { return shown.marked() == expected; }); };
 
     shown.click (shown.row (paths[2]).playButton);
     EXPECT_TRUE (marks ("C.wav|C.wav"));
