@@ -1,5 +1,6 @@
 #include "app/MainComponent.h"
 #include "app/FileIntake.h"
+#include "app/QueuedXEvents.h"
 #include "look/Palette.h"
 
 #include "BinaryData.h"
@@ -250,6 +251,9 @@ void MainComponent::restoreAllLufsStates()
 
 void MainComponent::timerCallback()
 {
+    // X events that JUCE left in Xlib's queue are read now rather than at the next event.
+    QueuedXEvents::wake();
+
     if (! isVisible())
         return;
 

@@ -31,6 +31,27 @@ TEST_F (LoudnessPanel, ListsWavPathsOnceAndShowsTheirResults)
     EXPECT_EQ (shown (*panel, 1) + shown (*panel, 2) + shown (*panel, 3), "a.wav|-23.00 LUFS|-1.50 dBTPC:\\A\\T 1.wav|-inf LUFS|-100.00 dBTPbare.wav|Error|Error");
 }
 
+// Each value's colour on either side of every bound, as loudness and as true peak: a value on a bound
+// takes the louder class; a loudness that is not a number takes the loudest.
+TEST_F (LoudnessPanel, ValuesAreColouredByTheirClassOnEitherSideOfEveryBound)
+{
+    panel->addList ({ "/m/a.wav" });
+    const struct { float value; juce::uint32 lufs, truePeak; } cases[] = {
+        { -30.01f, 0xFF646478, 0xFF325032 }, { -30.0f, 0xFF325032, 0xFF325032 }, { -20.01f, 0xFF325032, 0xFF325032 },
+        { -20.0f, 0xFF326432, 0xFF325032 }, { -16.01f, 0xFF326432, 0xFF325032 }, { -16.0f, 0xFF646432, 0xFF325032 },
+        { -12.01f, 0xFF646432, 0xFF325032 }, { -12.0f, 0xFF785032, 0xFF325032 }, { -6.01f, 0xFF785032, 0xFF325032 },
+        { -6.0f, 0xFF783232, 0xFF505032 }, { -3.01f, 0xFF783232, 0xFF505032 }, { -3.0f, 0xFF783232, 0xFF644632 },
+        { -1.01f, 0xFF783232, 0xFF644632 }, { -1.0f, 0xFF783232, 0xFF783232 }, { NAN, 0xFF783232, 0xFF783232 },
+    };
+    for (const auto& c : cases)
+    {
+        panel->updateAnalysisResult ("/m/a.wav", 0, c.value, c.value);
+        const auto& row = *panel->shownRow (0);
+        EXPECT_EQ (row.lufsLabel.findColour (juce::Label::backgroundColourId).toString(), juce::Colour (c.lufs).toString()) << c.value << " LUFS";
+        EXPECT_EQ (row.truePeakLabel.findColour (juce::Label::backgroundColourId).toString(), juce::Colour (c.truePeak).toString()) << c.value << " dBTP";
+    }
+}
+
 // Ten thousand rows: a screenful of widgets, the right rows wherever the view goes, results shown
 // when their rows come into view, and no scroll bar left after CLEAR AUDIO FILES.
 TEST_F (LoudnessPanel, ManyRowsShowWhereverTheViewGoes)

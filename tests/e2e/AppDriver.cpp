@@ -5,11 +5,14 @@
 #include <chrono>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/inotify.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+
+#include <X11/Xlib.h>
 
 extern char** environ;
 
@@ -75,7 +78,7 @@ VirtualDisplay::VirtualDisplay()
                   std::vector<std::string> {}, true);
     ::close (fds[1]);
     std::string number;
-    for (pollfd p { fds[0], POLLIN, 0 }; ::poll (&p, 1, 10000) > 0;)
+    for (pollfd p { fds[0], POLLIN, 0 }; ::poll (&p, 1, 30000) > 0;)
         if (char c = 0; ::read (fds[0], &c, 1) != 1 || c == '\n')
             break;
         else
@@ -86,9 +89,23 @@ VirtualDisplay::VirtualDisplay()
 
     displayName = ":" + number;
     windowManager.emplace (std::vector<std::string> { "openbox", "--sm-disable" }, environment(), true);
-    // Ready once it has announced itself on the root window.
-    for (int i = 0; i < 500 && run ({ "xprop", "-root", "_NET_SUPPORTING_WM_CHECK" }).value_or ("").find ("window id") == std::string::npos; ++i)
+    // It announces itself on the root window before it reads the first requests, and drops the map
+    // requests that come meanwhile: ready once it has shown a window of ours (asked again until then).
+    for (int i = 0; i < 1500 && run ({ "xprop", "-root", "_NET_SUPPORTING_WM_CHECK" }).value_or ("").find ("window id") == std::string::npos; ++i)
         ::usleep (20000);
+    if (auto* display = XOpenDisplay (displayName.c_str()))
+    {
+        const auto probe = XCreateSimpleWindow (display, DefaultRootWindow (display), 0, 0, 10, 10, 0, 0, 0);
+        for (int i = 0; i < 300; ++i, ::usleep (100000))
+        {
+            XMapWindow (display, probe);
+            XSync (display, False);
+            if (XWindowAttributes a {}; XGetWindowAttributes (display, probe, &a) && a.map_state == IsViewable)
+                break;
+        }
+        XDestroyWindow (display, probe);
+        XCloseDisplay (display);
+    }
 }
 
 std::optional<std::string> VirtualDisplay::run (const std::vector<std::string>& argv)
@@ -126,6 +143,36 @@ VirtualDisplay::Geometry VirtualDisplay::geometry (WindowId w)
     const auto lines = juce::StringArray::fromLines (run ({ "xdotool", "getwindowgeometry", "--shell", std::to_string (w) }).value_or (""));
     const auto field = [&] (int i) { return lines[i].fromFirstOccurrenceOf ("=", false, false).getIntValue(); };
     return { field (1), field (2), field (3), field (4) };
+}
+
+OpenedFiles::OpenedFiles (const std::string& folder) : descriptor (::inotify_init1 (IN_NONBLOCK | IN_CLOEXEC))
+{
+    ::inotify_add_watch (descriptor, folder.c_str(), IN_OPEN);
+}
+
+OpenedFiles::~OpenedFiles() { ::close (descriptor); }
+
+int OpenedFiles::count (const std::string& name)
+{
+    alignas (inotify_event) char buffer[4096];
+    for (ssize_t size; (size = ::read (descriptor, buffer, sizeof (buffer))) > 0;)
+        for (auto* at = buffer; at < buffer + size;)
+        {
+            const auto* event = reinterpret_cast<const inotify_event*> (at);
+            if (event->len > 0)
+                ++counts[event->name];
+            at += sizeof (inotify_event) + event->len;
+        }
+    return counts[name];
+}
+
+bool OpenedFiles::waitFor (const std::string& name, int times, int timeoutMs)
+{
+    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
+    for (pollfd p { descriptor, POLLIN, 0 }; count (name) < times; ::poll (&p, 1, 100))
+        if (juce::Time::getMillisecondCounter() > end)
+            return false;
+    return true;
 }
 
 bool openEverythingInDialog (VirtualDisplay& screen, WindowId window)

@@ -3,6 +3,7 @@
 // Drives the built application as a user would, on a private X server (Xvfb with openbox), through
 // the desktop's own tools (xdotool, wmctrl).
 
+#include <map>
 #include <optional>
 #include <string>
 #include <sys/types.h>
@@ -70,6 +71,25 @@ public:
 private:
     std::optional<Process> xvfb, windowManager;
     std::string displayName;
+};
+
+// Counts the openings of the files in a folder from now on, as the kernel reports them (inotify):
+// what the application has read, where its window shows nothing that another process could see.
+class OpenedFiles
+{
+public:
+    explicit OpenedFiles (const std::string& folder);
+    ~OpenedFiles();
+    OpenedFiles (const OpenedFiles&) = delete;
+
+    // The openings of the file so far.
+    int count (const std::string& name);
+    // True once the file has been opened that many times in all; false when the time is up.
+    bool waitFor (const std::string& name, int times, int timeoutMs = 30000);
+
+private:
+    int descriptor = -1;
+    std::map<std::string, int> counts;
 };
 
 // OPEN clicked in the application's window, and everything its dialog shows picked at once; true

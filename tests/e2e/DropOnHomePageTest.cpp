@@ -17,10 +17,13 @@ struct DropWindow
         window.setContentOwned (main, true);
         main->stopTimer(); // keep what arrives in the pending list, where the test reads it
         window.centreWithSize (window.getWidth(), window.getHeight());
+        // On the desktop only now, as the application's window: one shown at its first size in the
+        // corner could have the content take that size's correction, the smallest, there.
+        window.addToDesktop();
         window.setVisible (true);
-        // Under load the native window can take a moment to appear; then let the window manager place it.
-        pumpUntil ([this] { return window.getPeer() != nullptr && window.isShowing(); });
-        pumpMessages (500);
+        // Under load the native window can take a moment to appear; drops wait until the window manager
+        // has placed it in its frame.
+        pumpUntil ([this] { return window.getPeer() != nullptr && window.isShowing() && window.getPeer()->getFrameSizeIfPresent(); });
     }
 
     // Drops at a point of the main component and says whether the paths arrived as dropped; notes
@@ -40,7 +43,7 @@ struct DropWindow
     }
 
     MainComponent* main = new MainComponent();
-    juce::DocumentWindow window { "Tarsio drop test", juce::Colours::black, juce::DocumentWindow::allButtons };
+    juce::DocumentWindow window { "Tarsio drop test", juce::Colours::black, juce::DocumentWindow::allButtons, false };
     bool sawHighlight = false;
 };
 

@@ -88,7 +88,7 @@ struct PlayerRig
     }
 
     void play (const juce::File& file, int row) { player->playFile (file.getFullPathName().toStdString(), row); }
-    bool waitFor (int row, bool playing, int timeoutMs = 5000)
+    bool waitFor (int row, bool playing, int timeoutMs = 30000)
     {
         return pumpUntil ([&] { return std::count (notices.begin(), notices.end(), std::pair (row, playing)) > 0; }, timeoutMs);
     }

@@ -3,7 +3,6 @@
 #include "rename/Rename.h"
 #include "look/Palette.h"
 #include "preview/PreviewTestSupport.h"
-#include "support/FileAudioOutput.h"
 
 #include <gtest/gtest.h>
 
@@ -47,7 +46,7 @@ struct ShownPage
     void click (juce::Component& target)
     {
         auto* peer = page.getPeer();
-        for (int attempt = 0; attempt < 20 && ! peer->isFocused(); ++attempt)
+        for (int attempt = 0; attempt < 150 && ! peer->isFocused(); ++attempt)
             page.toFront (true), pumpUntil ([peer] { return peer->isFocused(); }, 200);
         const auto at = page.getLocalPoint (&target, target.getLocalBounds().getCentre()).toFloat();
         for (int mods : { (int) juce::ModifierKeys::leftButtonModifier, 0 })
@@ -162,7 +161,7 @@ TEST (RenamePagePlayer, ToggleAndOutlineMarkThePreviewedFileOnly)
     ShownPage shown;
     shown.page.setAudioOutput (&mixer, &deviceManager);
     const auto paths = shown.take ({ "A.wav", "B.wav", "C.wav", "D.wav" }, 0.5);
-    const auto marks = [&] (const char* expected) { return pumpUntil ([&] { return shown.marked() == expected; }, 3000); };
+    const auto marks = [&] (const char* expected) { return pumpUntil ([&] { return shown.marked() == expected; }); };
 
     shown.click (shown.row (paths[2]).playButton);
     EXPECT_TRUE (marks ("C.wav|C.wav"));
@@ -191,35 +190,58 @@ TEST (RenamePagePlayer, ToggleAndOutlineMarkThePreviewedFileOnly)
     EXPECT_EQ (shown.page.progressBar.getText(), ready);
 }
 
+// The page's audio chain with a consumer that the test drives: nothing is heard until the test
+// pulls a block, so a preview is still playing whenever the test looks, and ends only when pulled
+// to its end. No device is opened.
+struct PulledOutput
+{
+    PulledOutput() { mixer.prepareToPlay (1024, 44100.0); }
+
+    // The first sample of the next blocks heard.
+    float pull (int blocks = 1)
+    {
+        juce::AudioBuffer<float> heard (2, 1024 * blocks);
+        mixer.getNextAudioBlock ({ &heard, 0, heard.getNumSamples() });
+        return heard.getSample (0, 0);
+    }
+
+    juce::MixerAudioSource mixer;
+    juce::AudioDeviceManager deviceManager;
+};
+
 TEST (RenamePagePlayback, PauseAndAPreviewThatPlaysToItsEnd)
 {
-    FileAudioOutput output;
-    // Declared so that the device goes first, whichever way the test ends.
-    juce::MixerAudioSource mixer;
-    juce::AudioSourcePlayer player;
-    juce::AudioDeviceManager deviceManager;
-    player.setSource (&mixer);
-    deviceManager.initialise (0, 2, nullptr, true);
-    ASSERT_NE (deviceManager.getCurrentAudioDevice(), nullptr);
-    deviceManager.addAudioCallback (&player);
-    {
-        ShownPage shown;
-        shown.page.setAudioOutput (&mixer, &deviceManager);
-        const auto paths = shown.take ({ "Kick_01.wav" }, 8.0);
-        auto& bar = shown.page.progressBar;
+    PulledOutput output;
+    ShownPage shown;
+    shown.page.setAudioOutput (&output.mixer, &output.deviceManager);
+    const auto paths = shown.take ({ "Kick_01.wav" }, 8.0);
+    auto& bar = shown.page.progressBar;
+    const juce::String ready ("1 files ready for renaming - Click GO RENAME !");
 
-        shown.click (shown.row (paths[0]).playButton);
-        ASSERT_TRUE (pumpUntil ([&] { return bar.isPreviewActive(); }));
-        shown.click (shown.page.pauseButton);
-        EXPECT_TRUE (pumpUntil ([&] { return ! shown.page.pauseButton.isVisible() && shown.marked() == "|"; }));
+    shown.click (shown.row (paths[0]).playButton);
+    ASSERT_TRUE (pumpUntil ([&] { return bar.isPreviewActive(); }));
+    shown.click (shown.page.pauseButton);
+    EXPECT_TRUE (pumpUntil ([&] { return ! shown.page.pauseButton.isVisible() && shown.marked() == "|" && bar.getText() == ready; }));
 
-        // A preview that plays to its end leaves the ready count, not its last play time, on the bar.
-        shown.click (shown.row (paths[0]).playButton);
-        ASSERT_TRUE (pumpUntil ([&] { return bar.isPreviewActive(); }));
-        EXPECT_TRUE (pumpUntil ([&] { return bar.getText() == "1 files ready for renaming - Click GO RENAME !"
-                                             && shown.marked() == "|"; }, 20000));
-    }
-    deviceManager.removeAudioCallback (&player);
-    player.setSource (nullptr);
-    deviceManager.closeAudioDevice();
+    // A preview that plays to its end leaves the ready count, not its last play time, on the bar.
+    shown.click (shown.row (paths[0]).playButton);
+    ASSERT_TRUE (pumpUntil ([&] { return bar.isPreviewActive(); }));
+    EXPECT_TRUE (pumpUntil ([&] { output.pull (50); return bar.getText() == ready && shown.marked() == "|"; }));
+}
+
+// A click at the middle of the bar moves the preview of an 8 s file to 4 s: a ramp from 0 to 0.5,
+// normalised, is heard at 0.5 there.
+TEST (RenamePagePlayback, AClickOnTheWaveformPlaysFromThere)
+{
+    PulledOutput output;
+    ShownPage shown;
+    shown.page.setAudioOutput (&output.mixer, &output.deviceManager);
+    const auto ramp = writeAudioFile (shown.folder / "Ramp.wav", AudioFileType::wav, 1, 44100.0, 8 * 44100,
+                                      [] (int, juce::int64 f) { return (float) f / (16.0f * 44100.0f); });
+    shown.page.addList ({ ramp.getFullPathName() });
+
+    shown.click (shown.row (ramp.getFullPathName()).playButton);
+    ASSERT_TRUE (pumpUntil ([&] { return shown.page.progressBar.isPreviewActive(); }));
+    shown.click (shown.page.progressBar);
+    EXPECT_NEAR (output.pull(), 0.5f, 0.01f);
 }

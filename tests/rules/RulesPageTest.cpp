@@ -38,21 +38,24 @@ protected:
     {
         page.addToDesktop (juce::ComponentPeer::windowHasTitleBar);
         page.setVisible (true);
-        for (int attempt = 0; attempt < 20 && ! page.getPeer()->isFocused(); ++attempt)
+        page.addMouseListener (&releases, true);
+        for (int attempt = 0; attempt < 150 && ! page.getPeer()->isFocused(); ++attempt)
             page.toFront (true), pumpUntil ([this] { return page.getPeer()->isFocused(); }, 200);
     }
+    // Returns once the page has seen the button go up.
     void pointerClick (juce::Component& target)
     {
         const auto at = page.getLocalPoint (&target, target.getLocalBounds().getCentre());
+        const auto before = releases.count;
         juce::ChildProcess xdotool;
         xdotool.start (juce::StringArray { "xdotool", "mousemove", "--window", juce::String ((juce::int64) (juce::pointer_sized_int) page.getPeer()->getNativeHandle()),
                                            juce::String (at.x), juce::String (at.y), "click", "1" });
-        pumpUntil ([&] { return ! xdotool.isRunning(); });
-        pumpMessages (100);
+        pumpUntil ([&] { return releases.count > before; });
     }
     void press (const juce::KeyPress& key) { page.getPeer()->handleKeyPress (key); pumpMessages (20); }
     bool inView (juce::TextEditor& editor) { return page.instrumentsViewport.getViewArea().contains (editor.getBounds()); }
 
+    struct Releases : juce::MouseListener { int count = 0; void mouseUp (const juce::MouseEvent&) override { ++count; } } releases;
     TempFolder folder;
     Rules page;
 };
@@ -119,7 +122,7 @@ TEST_F (RulesPage, ANameTypedIntoStaysWithItsInstrumentWhileScrolledAway)
     page.addToDesktop (juce::ComponentPeer::windowHasTitleBar);
     page.setVisible (true);
     auto& snare = row (3).nameEditor;
-    for (int attempt = 0; attempt < 100 && ! snare.hasKeyboardFocus (true); ++attempt)
+    for (int attempt = 0; attempt < 1500 && ! snare.hasKeyboardFocus (true); ++attempt)
         page.toFront (true), snare.grabKeyboardFocus(), pumpMessages (20);
     EXPECT_EQ (status(), "Editing terms for: Snare");
     EXPECT_TRUE (row (3).selectButton.getToggleState() && ! row (0).selectButton.getToggleState());
@@ -206,6 +209,12 @@ TEST_F (RulesPage, SaveAndLoadWorkOnTheirFileAndChangeNothingWhenRefused)
     page.saveAsFileChosen (folder / "rules.csv");
     EXPECT_EQ (status(), "Rules saved as rules.csv");
     EXPECT_TRUE ((folder / "rules.csv").loadFileAsString().endsWith ("\nSnare;snare\nTom;tom\n"));
+
+    // SAVE RULES now writes the file chosen last; the file loaded before stays as it was.
+    typeInto (page.findTermRow (0)->editor, "toms");
+    click (page.saveRulesButton);
+    EXPECT_TRUE ((folder / "rules.csv").loadFileAsString().endsWith ("\nSnare;snare\nTom;toms\n"));
+    EXPECT_EQ (file.loadFileAsString(), "Instrument;Termes\nKick;kick,bass drum\nSnare;snare\n");
 }
 
 // What SAVE RULES and SAVE RULES AS write, LOAD RULES reads back as the same table. A table that

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/QueuedXEvents.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <functional>
@@ -9,11 +11,17 @@
 
 namespace tarsio::test
 {
-// Runs the message loop for a while, so that timers, async updates and posted messages happen.
-inline void pumpMessages (int milliseconds) { juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds); }
+// Runs the message loop for a while, so that timers, async updates and posted messages happen, and
+// X events that JUCE left in Xlib's queue are read (as the application's intake timer has them read).
+inline void pumpMessages (int milliseconds)
+{
+    QueuedXEvents::wake();
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
+}
 
-// Runs the message loop until the condition holds or the time is up; returns the condition.
-inline bool pumpUntil (const std::function<bool()>& condition, int timeoutMs = 5000)
+// Runs the message loop until the condition holds or the time is up; returns the condition. The time
+// is only an upper bound, generous for a loaded machine.
+inline bool pumpUntil (const std::function<bool()>& condition, int timeoutMs = 30000)
 {
     for (const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs; ! condition(); pumpMessages (10))
         if (juce::Time::getMillisecondCounter() > end)
