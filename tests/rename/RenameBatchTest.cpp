@@ -66,6 +66,10 @@ bool createExclusively (const std::string& path, const std::string& content)
 
 TEST (RenameBatch, EveryFileEndsUnderItsNameAndNoOtherFileIsTouched)
 {
+    // Far too long for a file name; cleaned in one pass whatever its length.
+    std::string longName (100000, 'x');
+    longName[50000] = '\t';
+
     const struct
     {
         std::vector<const char*> files;
@@ -98,15 +102,17 @@ TEST (RenameBatch, EveryFileEndsUnderItsNameAndNoOtherFileIsTouched)
         // Hostile names: a name may reach an existing subfolder, never above it or elsewhere; control
         // characters never reach a file name nor split a history line; a backslash is a letter.
         { { "d/a.wav", "d/b.wav", "d/c.wav", "d/e.wav", "d/f.wav", "d/g.wav", "d/h.wav", "d/sub/Kick.wav", "d/i.wav",
-            "d/l\r\n\x1b" "x.wav", "d/zz\\back.wav", "d/k.wav" },
+            "d/l\r\n\x1b" "x.wav", "d/zz\\back.wav", "d/k.wav", "d/m.wav", "d/n.wav" },
           { { "d/a.wav", "../a" }, { "d/b.wav", "sub/../b" }, { "d/c.wav", "sub/.." }, { "d/e.wav", "/tmp/tarsio-e" }, { "d/f.wav", "/" },
             { "d/g.wav", "sub/" }, { "d/h.wav", "sub/Kick" }, { "d/i.wav", "up/i" }, { "d/l\r\n\x1b" "x.wav", "Sn\tare\r\n" },
-            { "d/zz\\back.wav", "Back\\slash" }, { "d/k.wav", "P\xc2\x85" "ad\xe2\x80\xa8" } },
+            { "d/zz\\back.wav", "Back\\slash" }, { "d/k.wav", "P\xc2\x85" "ad\xe2\x80\xa8" },
+            { "d/m.wav", longName.c_str() }, { "d/n.wav", "/sub/Kick" } },
           { { "d/a.wav", "of d/a.wav" }, { "d/b.wav", "of d/b.wav" }, { "d/c.wav", "of d/c.wav" }, { "d/e.wav", "of d/e.wav" },
             { "d/f.wav", "of d/f.wav" }, { "d/g.wav", "of d/g.wav" }, { "d/sub/Kick_1.wav", "of d/h.wav" }, { "d/sub/Kick.wav", "of d/sub/Kick.wav" },
             { "d/i.wav", "of d/i.wav" }, { "d/Snare.wav", "of d/l\r\n\x1b" "x.wav" }, { "d/Back\\slash.wav", "of d/zz\\back.wav" },
-            { "d/Pad.wav", "of d/k.wav" }, { "d/Tarsio.txt", "h.wav -> Kick_1.wav|l???x.wav -> Snare.wav|zz\\back.wav -> Back\\slash.wav|k.wav -> Pad.wav" } },
-          "Complete: 4 files renamed, 7 errors - History saved to Tarsio.txt" },
+            { "d/Pad.wav", "of d/k.wav" }, { "d/m.wav", "of d/m.wav" }, { "d/n.wav", "of d/n.wav" },
+            { "d/Tarsio.txt", "h.wav -> Kick_1.wav|l???x.wav -> Snare.wav|zz\\back.wav -> Back\\slash.wav|k.wav -> Pad.wav" } },
+          "Complete: 4 files renamed, 9 errors - History saved to Tarsio.txt" },
     };
 
     for (const auto& c : cases)
