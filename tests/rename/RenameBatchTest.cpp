@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <fstream>
 #include <thread>
 
 #include <fcntl.h>
@@ -46,13 +47,27 @@ struct Folder : TempFolder
     }
 };
 
-RenameBatch::Result runBatch (const Folder& folder, std::initializer_list<std::pair<const char*, const char*>> rows)
+// What intake takes of the files as they are dropped.
+FileIdentities takenIn (const std::vector<std::string>& paths)
+{
+    FileIdentities identities;
+    for (const auto& path : paths)
+        identities[path] = FileIdentity::of (path);
+    return identities;
+}
+
+// The files are taken in, then whatever happens `meanwhile`, then GO RENAME.
+RenameBatch::Result runBatch (const Folder& folder, std::initializer_list<std::pair<const char*, const char*>> rows,
+                              const std::function<void()>& meanwhile = {})
 {
     std::vector<std::string> paths;
     std::map<std::string, std::string> names;
     for (const auto& [file, name] : rows)
         names[paths.emplace_back (folder.path (file))] = name;
-    return RenameBatch::run (paths, names, batchClock);
+    const auto identities = takenIn (paths);
+    if (meanwhile)
+        meanwhile();
+    return RenameBatch::run (paths, names, identities, batchClock);
 }
 
 bool createExclusively (const std::string& path, const std::string& content)
@@ -127,6 +142,59 @@ TEST (RenameBatch, EveryFileEndsUnderItsNameAndNoOtherFileIsTouched)
     }
 }
 
+// GO RENAME renames the very files that were taken in. Whatever another program puts at a path
+// meanwhile (a link in place of the folder, a folder or another file in place of the file) stays as
+// it is and fails with its row, and the history never goes through a swapped link; a file written
+// over in place is still the same file.
+TEST (RenameBatch, OnlyTheFilesTakenInAreRenamed)
+{
+    const auto swapForLink = [] (const Folder& folder)
+    {
+        ASSERT_EQ (::rename (folder.path ("box").c_str(), folder.path ("box_moved").c_str()), 0);
+        ASSERT_EQ (::symlink ("elsewhere", folder.path ("box").c_str()), 0);
+    };
+    const struct
+    {
+        std::vector<const char*> files;
+        std::initializer_list<std::pair<const char*, const char*>> rows;
+        std::function<void (const Folder&)> meanwhile;
+        Files after;
+        const char* rowStatus;
+        const char* finalStatus;
+    } cases[] = {
+        { { "box/kick.wav", "elsewhere/kick.wav" }, { { "box/kick.wav", "Kick1" } }, swapForLink,
+          { { "box_moved/kick.wav", "of box/kick.wav" }, { "elsewhere/kick.wav", "of elsewhere/kick.wav" } },
+          "Failed to rename: kick.wav", "No files were renamed" },
+        { { "box/a.wav", "elsewhere/x.wav", "other/b.wav" }, { { "box/a.wav", "A" }, { "other/b.wav", "B" } }, swapForLink,
+          { { "box_moved/a.wav", "of box/a.wav" }, { "elsewhere/x.wav", "of elsewhere/x.wav" }, { "other/B.wav", "of other/b.wav" } },
+          "Failed to rename: a.wav", "Complete: 1 files renamed, 1 errors - History not saved" },
+        { { "kick_dir.wav" }, { { "kick_dir.wav", "Kick2" } }, [] (const Folder& folder)
+          {
+              ASSERT_TRUE ((folder / "kick_dir.wav").deleteFile());
+              folder.make ("kick_dir.wav/inside.txt");
+          },
+          { { "kick_dir.wav/inside.txt", "of kick_dir.wav/inside.txt" } }, "Failed to rename: kick_dir.wav", "No files were renamed" },
+        { { "take.wav", "new.wav" }, { { "take.wav", "Kick" } },
+          [] (const Folder& folder) { ASSERT_EQ (::rename (folder.path ("new.wav").c_str(), folder.path ("take.wav").c_str()), 0); },
+          { { "take.wav", "of new.wav" } }, "Failed to rename: take.wav", "No files were renamed" },
+        { { "take.wav" }, { { "take.wav", "Kick" } },
+          [] (const Folder& folder) { std::ofstream (folder.path ("take.wav"), std::ios::trunc) << "written over"; },
+          { { "Kick.wav", "written over" }, { "Tarsio.txt", "take.wav -> Kick.wav" } },
+          "Renamed: take.wav -> Kick.wav", "Complete: 1 files renamed - History saved to Tarsio.txt" },
+    };
+
+    for (const auto& c : cases)
+    {
+        Folder folder;
+        for (auto* file : c.files)
+            folder.make (file);
+        const auto result = runBatch (folder, c.rows, [&] { c.meanwhile (folder); });
+        EXPECT_EQ (folder.files(), c.after) << c.finalStatus;
+        EXPECT_TRUE (result.statusTexts().contains (c.rowStatus)) << c.rowStatus;
+        EXPECT_EQ (result.finalStatus(), c.finalStatus);
+    }
+}
+
 TEST (RenameBatch, TheHistoryListsTheRenamedFilesByteForByte)
 {
     Folder folder;
@@ -155,20 +223,21 @@ TEST (RenameBatch, LinksAndTargetsThatAppearMeanwhileAreNeverReplaced)
     for (int i = 0; i < 2000; ++i)
         names[paths.emplace_back (folder.make ("t" + juce::String (i)))] = "Tom" + std::to_string (i);
 
+    const auto identities = takenIn (paths);
     std::atomic<int> created { 0 };
     std::thread intruder ([&]
     {
         for (int i = 2000; --i >= 0;)
             created += createExclusively (folder.path ("Tom" + juce::String (i)), "intruder") ? 1 : 0;
     });
-    const auto result = RenameBatch::run (paths, names, batchClock);
+    const auto result = RenameBatch::run (paths, names, identities, batchClock);
     intruder.join();
 
     EXPECT_EQ (result.renamedCount, 2002);
     EXPECT_TRUE (SafeRename::isSameFile (folder.path ("Kick.wav"), folder.path ("Kick_1.wav")));
     EXPECT_TRUE ((folder / "Snare.wav").isSymbolicLink() && folder.files()["Snare_1.wav"] == "of other.wav");
     for (int i = 0; i < 2000; ++i)
-        ASSERT_EQ (juce::File (result.rows[(size_t) i + 2].newPath).loadFileAsString(), "of t" + juce::String (i));
+        ASSERT_EQ (juce::File (result.rows[(size_t) i + 2].newPath()).loadFileAsString(), "of t" + juce::String (i));
     EXPECT_EQ (folder.files().size(), (size_t) (2000 + created + 5));
 }
 
