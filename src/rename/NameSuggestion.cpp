@@ -54,8 +54,10 @@ juce::String fromUTF8 (const std::string& text)
         return juce::String (Utf8 (text.c_str()));
 
     // JUCE garbles invalid UTF-8 (and lower-casing such a string loses characters): each byte that
-    // starts no valid sequence becomes U+FFFD, so that the valid rest keeps its meaning.
-    juce::String decoded;
+    // starts no valid sequence becomes U+FFFD, so that the valid rest keeps its meaning. The bytes
+    // are gathered first: a juce::String grown a character at a time is copied at every step.
+    std::string decoded;
+    decoded.reserve (text.size() + text.size() / 2);
     size_t i = 0;
 
     while (i < text.size())
@@ -65,17 +67,17 @@ juce::String fromUTF8 (const std::string& text)
 
         if (length != 0 && i + length <= text.size() && Utf8::isValidString (text.data() + i, (int) length))
         {
-            decoded += juce::String (Utf8 (text.data() + i), Utf8 (text.data() + i + length));
+            decoded.append (text, i, length);
             i += length;
         }
         else
         {
-            decoded += juce::String::charToString (0xfffd);
+            decoded += "\xef\xbf\xbd";
             ++i;
         }
     }
 
-    return decoded;
+    return juce::String (Utf8 (decoded.c_str()));
 }
 
 std::string extractFileName (const std::string& path)
@@ -181,13 +183,73 @@ bool isControlCharacter (juce::juce_wchar c) noexcept
 
 juce::String replacingControlCharacters (const juce::String& text, const juce::String& replacement)
 {
-    juce::String result;
-    for (auto p = text.getCharPointer(); ! p.isEmpty();)
+    // Kept characters are copied in runs into one buffer, so a pasted name of any length costs one pass.
+    const auto* const start = text.toRawUTF8();
+    const auto* const with = replacement.toRawUTF8();
+    std::string result;
+    auto runStart = start;
+    bool replaced = false;
+
+    for (juce::CharPointer_UTF8 p (start); ! p.isEmpty();)
     {
-        const auto c = p.getAndAdvance();
-        result += isControlCharacter (c) ? replacement : juce::String::charToString (c);
+        const auto* const here = p.getAddress();
+
+        if (isControlCharacter (p.getAndAdvance()))
+        {
+            result.append (runStart, here).append (with);
+            runStart = p.getAddress();
+            replaced = true;
+        }
     }
-    return result;
+
+    if (! replaced)
+        return text;
+
+    result.append (runStart);
+    return juce::String (juce::CharPointer_UTF8 (result.c_str()));
+}
+
+namespace
+{
+    // In valid UTF-8: C0 controls and DEL are single bytes, C1 controls are C2 80 to C2 9F, and the
+    // line and paragraph separators E2 80 A8 and E2 80 A9.
+    bool holdsControlCharacter (const std::string& utf8) noexcept
+    {
+        for (size_t i = 0; i < utf8.size(); ++i)
+        {
+            const auto c = (unsigned char) utf8[i];
+            const auto next = i + 1 < utf8.size() ? (unsigned char) utf8[i + 1] : 0;
+            const auto third = i + 2 < utf8.size() ? (unsigned char) utf8[i + 2] : 0;
+
+            if (c < 0x20 || c == 0x7f || (c == 0xc2 && next >= 0x80 && next <= 0x9f)
+                 || (c == 0xe2 && next == 0x80 && (third == 0xa8 || third == 0xa9)))
+                return true;
+        }
+
+        return false;
+    }
+}
+
+std::string replacingControlCharacters (const std::string& utf8, const char* replacement)
+{
+    if (juce::CharPointer_UTF8::isValidString (utf8.c_str(), (int) utf8.size()) && ! holdsControlCharacter (utf8))
+        return utf8;
+
+    return replacingControlCharacters (fromUTF8 (utf8), juce::String (juce::CharPointer_UTF8 (replacement))).toStdString();
+}
+
+bool isBlank (const std::string& utf8)
+{
+    for (const auto c : utf8)
+    {
+        if ((unsigned char) c >= 0x80)
+            return fromUTF8 (utf8).trim().isEmpty();
+
+        if (c != ' ' && (c < '\t' || c > '\r'))
+            return false;
+    }
+
+    return true;
 }
 
 juce::String describeRenaming (const std::string& fileName, const juce::String& newName)

@@ -49,8 +49,16 @@ namespace NameSuggestion
     // C0 controls, DEL, C1 controls and the Unicode line and paragraph separators.
     bool isControlCharacter (juce::juce_wchar c) noexcept;
 
-    // text with every control character replaced by replacement ("" drops them).
+    // text with every control character replaced by replacement ("" drops them). Linear in the
+    // length of text; text without control characters comes back as it is.
     juce::String replacingControlCharacters (const juce::String& text, const juce::String& replacement);
+
+    // The same for a name in UTF-8 bytes, decoded as fromUTF8 does; a valid name without control
+    // characters comes back as it is, without being decoded.
+    std::string replacingControlCharacters (const std::string& utf8, const char* replacement);
+
+    // True when the name, decoded as fromUTF8 does, is empty or white space only.
+    bool isBlank (const std::string& utf8);
 
     // "name → newName" (U+2192 with a space on each side), as the status texts show a renaming.
     juce::String describeRenaming (const std::string& fileName, const juce::String& newName);

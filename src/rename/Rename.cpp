@@ -265,7 +265,7 @@ void Rename::goRename()
     // One clock reading for the history, taken before any file moves; the preview lets go of its file first.
     const auto batchTime = juce::Time::getCurrentTime();
     stopPreview();
-    const auto result = RenameBatch::run (filePaths, newNames, batchTime);
+    const auto result = RenameBatch::run (filePaths, newNames, fileIdentities, batchTime);
     // The last text names the history file really written ("... - History saved to Tarsio_2.txt"),
     // or says "History not saved" when it could not be written, rather than always "Tarsio.txt"; it
     // counts the rows that failed, if any.

@@ -5,6 +5,7 @@
 
 #include "preview/AudioPlaybackThread.h"
 #include "preview/AudioProgressBar.h"
+#include "rename/FileIdentity.h"
 #include "rename/RenameRow.h"
 #include "rename/RenameRule.h"
 
@@ -66,6 +67,8 @@ public:
     juce::TextButton renameRulesButton;
     std::map<std::string, std::string> newNames;
     std::vector<std::string> filePaths;
+    // What intake took at each listed path; GO RENAME renames only those files.
+    FileIdentities fileIdentities;
     AudioPlaybackThread playbackThread;
 
 private:

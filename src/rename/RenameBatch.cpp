@@ -2,9 +2,14 @@
 #include "rename/NameSuggestion.h"
 #include "rename/SafeRename.h"
 
+#include <cerrno>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -15,11 +20,11 @@ using SafeRename::lastComponentOf;
 
 juce::String text (const std::string& utf8)
 {
-    return juce::String::fromUTF8 (utf8.data(), (int) utf8.size());
+    return NameSuggestion::fromUTF8 (utf8);
 }
 
 // The extension with its dot, letter case kept; empty when the last component has no dot.
-std::string extensionOf (const std::string& path)
+std::string_view extensionOf (const std::string& path)
 {
     const auto dot = path.rfind ('.');
     const auto slash = path.rfind ('/');
@@ -27,35 +32,116 @@ std::string extensionOf (const std::string& path)
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
         return {};
 
-    return path.substr (dot);
+    return std::string_view (path).substr (dot);
 }
 
-// Moves `source` to the first free one of name+ext, name_1+ext, name_2+ext ... in `folder`; a name
-// that is the file itself (the same file on disk) ends the search. Sets `target` to where it went.
-MoveResult moveToFreeName (std::string source, const std::string& folder, const std::string& name,
-                           const std::string& ext, std::string& target)
+// The folders of one batch (paths as listed), each opened once when its first file is moved and
+// checked against the folder intake saw; the moves are then made relative to the handle, so no link
+// swapped in on the way can send one elsewhere.
+class BatchFolders final
 {
-    for (int suffix = 0;; ++suffix)
+public:
+    BatchFolders() = default;
+    ~BatchFolders() { closeAll(); }
+
+    // The number of the folder of path, adding it on its first use. Rows of one folder mostly come
+    // together: the last folder is found without hashing its name.
+    int numberOf (const std::string& path)
     {
-        target = join (folder, suffix == 0 ? name + ext : name + "_" + std::to_string (suffix) + ext);
+        const auto slash = path.rfind ('/');
+        const auto folder = slash == std::string::npos ? std::string_view (".")
+                              : std::string_view (path).substr (0, slash == 0 ? 1 : slash);
 
-        if (target == source)
-            return SafeRename::isSameFile (source, source) ? MoveResult::moved : MoveResult::sourceMissing;
+        if (! folders.empty() && folders[(size_t) lastNumber].path == folder)
+            return lastNumber;
 
-        auto result = SafeRename::moveWithoutReplacing (source, target);
+        const auto [found, added] = numbers.emplace (std::string (folder), (int) folders.size());
 
-        if (result == MoveResult::targetExists && SafeRename::isSameFile (source, target))
-            result = SafeRename::moveOntoOwnAlias (source, target);
+        if (added)
+            folders.emplace_back().path = found->first;
 
-        if (result != MoveResult::targetExists)
-            return result;
+        return lastNumber = found->second;
     }
-}
+
+    // A handle on folder `number` while it is the folder intake saw for a file (any folder standing
+    // there for a file intake did not take, which then fails by its entry); else -1, and `why` says
+    // whether the folder is gone or another one stands there.
+    int open (int number, const FileIdentity& identity, MoveResult& why)
+    {
+        auto& folder = folders[(size_t) number];
+
+        if (! folder.tried)
+        {
+            // Folders stay open until the batch ends; a batch over very many folders starts afresh.
+            if (openCount >= 256)
+                closeAll();
+
+            folder.tried = true;
+            folder.fd = ::open (folder.path.c_str(), kFolderFlags);
+            folder.error = errno;
+
+            if (folder.fd >= 0 && ! FileIdentity::readFolder (folder.fd, folder.inode))
+            {
+                ::close (folder.fd);
+                folder.fd = -1;
+                folder.error = EIO;
+            }
+
+            openCount += folder.fd >= 0 ? 1 : 0;
+        }
+
+        if (folder.fd < 0)
+            why = folder.error == ENOENT || folder.error == ENOTDIR ? MoveResult::sourceMissing : MoveResult::failed;
+        else if (identity.known && ! folder.inode.isSameAs (identity.folder))
+            why = MoveResult::failed;
+        else
+            return folder.fd;
+
+        return -1;
+    }
+
+   #ifdef O_PATH
+    static constexpr int kFolderFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
+   #else
+    static constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+   #endif
+
+private:
+    struct Folder
+    {
+        std::string path;
+        bool tried = false;
+        int fd = -1;
+        int error = 0;
+        FileIdentity::Inode inode;
+    };
+
+    void closeAll()
+    {
+        for (auto& folder : folders)
+        {
+            if (folder.fd >= 0)
+                ::close (folder.fd);
+
+            folder.fd = -1;
+            folder.tried = false;
+        }
+
+        openCount = 0;
+    }
+
+    std::vector<Folder> folders;
+    std::unordered_map<std::string, int> numbers;
+    int lastNumber = 0;
+    int openCount = 0;
+
+    JUCE_DECLARE_NON_COPYABLE (BatchFolders)
+};
 
 // A name may lead into an existing subfolder of the file's folder ("sub/Kick"), never above it or
-// elsewhere: no ".." anywhere (not even one that comes back), no leading "/", no folder part that is
-// a link, and a last part that names a file ("sub/" would make a hidden ".wav").
-bool staysInItsFolder (const std::string& folder, const std::string& name)
+// elsewhere: no ".." anywhere (not even one that comes back), no leading "/", and a last part that
+// names a file ("sub/" would make a hidden ".wav").
+bool namesAFileBelow (const std::string& name)
 {
     if (name.empty() || name.front() == '/')
         return false;
@@ -63,7 +149,7 @@ bool staysInItsFolder (const std::string& folder, const std::string& name)
     for (size_t start = 0;; )
     {
         const auto end = name.find ('/', start);
-        const auto part = name.substr (start, end - start);
+        const auto part = std::string_view (name).substr (start, end - start);
 
         if (part == "..")
             return false;
@@ -71,34 +157,131 @@ bool staysInItsFolder (const std::string& folder, const std::string& name)
         if (end == std::string::npos)
             return ! part.empty() && part != ".";
 
-        struct stat info;
-        if (::lstat (join (folder, name.substr (0, end)).c_str(), &info) == 0 && S_ISLNK (info.st_mode))
-            return false;
-
         start = end + 1;
     }
 }
 
-// Names as the history shows them: one line each, whatever the file system allowed in them.
-std::string onOneLine (const std::string& name)
+// The folder a name's last part goes into: the file's own folder, or the subfolder its folder parts
+// lead to, each opened relative to the last and without following a link, so that a folder part
+// swapped for a link meanwhile cannot lead elsewhere.
+class TargetFolder final
 {
-    return NameSuggestion::replacingControlCharacters (NameSuggestion::fromUTF8 (name), "?").toStdString();
-}
-
-std::string withCrLf (const std::string& lfText)
-{
-    std::string out;
-    out.reserve (lfText.size() + lfText.size() / 16);
-
-    for (auto c : lfText)
+public:
+    TargetFolder (int fileFolder, const std::string& folderPart) : handle (fileFolder)
     {
-        if (c == '\n')
-            out += '\r';
+        if (folderPart.empty())
+            return;
 
-        out += c;
+        handle = ::openat (fileFolder, ".", BatchFolders::kFolderFlags);
+
+        for (size_t start = 0; start < folderPart.size() && handle >= 0; )
+        {
+            const auto end = folderPart.find ('/', start);
+            const auto part = folderPart.substr (start, end - start);
+            start = end + 1;
+
+            if (part.empty())
+                continue;
+
+            const int next = ::openat (handle, part.c_str(), BatchFolders::kFolderFlags | O_NOFOLLOW);
+            ::close (handle);
+            handle = next;
+        }
+
+        owned = handle >= 0;
     }
 
-    return out;
+    ~TargetFolder()
+    {
+        if (owned)
+            ::close (handle);
+    }
+
+    int handle;
+
+private:
+    bool owned = false;
+
+    JUCE_DECLARE_NON_COPYABLE (TargetFolder)
+};
+
+// An open handle, closed with its owner.
+struct Handle
+{
+    explicit Handle (int fdToOwn) : fd (fdToOwn) {}
+    ~Handle() { if (fd >= 0) ::close (fd); }
+
+    const int fd;
+
+    JUCE_DECLARE_NON_COPYABLE (Handle)
+};
+
+// One row's move. The rows' names and what intake took are looked up before any file moves: between
+// the moves the system calls leave the caches cold.
+struct Move
+{
+    const FileIdentity* identity = nullptr;
+    int folder = -1;   // number of the file's folder; -1 when the row is skipped or its name leads out
+    MoveResult result = MoveResult::failed;
+};
+
+// Moves the file to the first free one of leaf+ext, leaf_1+ext, leaf_2+ext ... in `targetFolder`;
+// a name that is the file itself ends the search. Sets `target` to the name it got.
+MoveResult moveToFreeName (SafeRename::Entry source, int targetFolder, std::string_view leaf,
+                           std::string_view extension, std::string& target)
+{
+    for (int suffix = 0;; ++suffix)
+    {
+        target.assign (leaf);
+
+        if (suffix > 0)
+            target.append ("_").append (std::to_string (suffix));
+
+        target.append (extension);
+        const SafeRename::Entry to { targetFolder, target };
+
+        if (to.folder == source.folder && to.name == source.name)
+            return MoveResult::moved;
+
+        auto result = SafeRename::moveWithoutReplacing (source, to);
+
+        if (result == MoveResult::targetExists && SafeRename::isSameFile (source, to))
+            result = SafeRename::moveOntoOwnAlias (source, to);
+
+        if (result != MoveResult::targetExists)
+            return result;
+    }
+}
+
+// Only the file intake took, in the folder intake saw, is moved; anything standing in its place
+// now fails with its row. Sets `target` to the new name in its folder.
+MoveResult moveIfStillTheSameFile (const Move& move, const std::string& path, const std::string& name,
+                                   BatchFolders& folders, std::string& target)
+{
+    auto result = MoveResult::failed;
+    const int folder = folders.open (move.folder, *move.identity, result);
+
+    if (folder < 0)
+        return result;
+
+    const auto fileName = lastComponentOf (path);
+    const auto match = move.identity->matchesEntry (folder, fileName);
+
+    if (match != FileIdentity::Match::same)
+        return match == FileIdentity::Match::missing ? MoveResult::sourceMissing : MoveResult::failed;
+
+    const auto slash = name.rfind ('/');
+    const auto leafStart = slash == std::string::npos ? 0 : slash + 1;
+    const TargetFolder into (folder, name.substr (0, leafStart));
+    return into.handle >= 0 ? moveToFreeName ({ folder, fileName }, into.handle, std::string_view (name).substr (leafStart),
+                                              extensionOf (path), target)
+                            : MoveResult::failed;
+}
+
+// Names as the history shows them: one line each, whatever the file system allowed in them.
+void appendOnOneLine (std::string& history, const std::string& name)
+{
+    history += NameSuggestion::replacingControlCharacters (name, "?");
 }
 
 std::string historyFileName (int attempt)
@@ -121,95 +304,158 @@ juce::String RenameBatch::dateLine (juce::Time batchTime)
 
 RenameBatch::Result RenameBatch::run (const std::vector<std::string>& filePaths,
                                       const std::map<std::string, std::string>& newNames,
+                                      const FileIdentities& identities,
                                       juce::Time batchTime)
 {
     Result result;
-    auto& status = result.statusTexts;
+    result.rows.resize (filePaths.size());
+    std::vector<Move> moves (filePaths.size());
+    BatchFolders folders;
+    const FileIdentity unknown;
 
-    status.add ("Processing rename...");
-    status.add ("Renaming files...");
+    // Each table is looked up in a loop of its own: the lookups of consecutive rows then overlap.
+    std::vector<const std::string*> names (filePaths.size());
 
-    std::string history = "=== Tarsio - Renaming History ===\n"
-                        + dateLine (batchTime).toStdString() + "\n"
-                        "\n"
-                        "Original Name -> New Name\n"
-                        "------------------------------\n";
+    for (size_t i = 0; i < filePaths.size(); ++i)
+        if (const auto entry = newNames.find (filePaths[i]); entry != newNames.end())
+            names[i] = &entry->second;
 
-    const auto historyFolder = filePaths.empty() ? std::string() : folderOf (filePaths.front());
-    result.rows.reserve (filePaths.size());
-
-    for (const auto& path : filePaths)
+    for (size_t i = 0; i < filePaths.size(); ++i)
     {
-        auto& row = result.rows.emplace_back();
-        row.path = path;
+        const auto identity = identities.find (filePaths[i]);
+        moves[i].identity = identity != identities.end() ? &identity->second : &unknown;
+    }
+
+    for (size_t i = 0; i < filePaths.size(); ++i)
+    {
+        auto& row = result.rows[i];
+        auto& move = moves[i];
+        row.path = filePaths[i];
 
         // GO RENAME may be clicked with the focus still in a name field: the name is cleaned here too.
-        const auto entry = newNames.find (path);
-        const auto name = entry == newNames.end() ? std::string()
-                            : NameSuggestion::replacingControlCharacters (NameSuggestion::fromUTF8 (entry->second), {}).toStdString();
-        const auto formerName = NameSuggestion::extractFileName (path);
+        if (names[i] != nullptr)
+            row.name = NameSuggestion::replacingControlCharacters (*names[i], "");
 
-        if (text (name).trim().isEmpty())
-        {
+        // Numbered for every row: the history goes into the first row's folder, whatever its name.
+        const int folder = folders.numberOf (row.path);
+
+        if (NameSuggestion::isBlank (row.name))
             row.outcome = Outcome::skippedEmptyName;
-            status.add ("Skipping file with empty name: " + text (formerName));
+        else if (namesAFileBelow (row.name))
+            move.folder = folder;
+    }
+
+    // The history's folder, as intake saw it, is found before any file moves, and held: the batch
+    // may let go of its other folders.
+    auto ignored = MoveResult::failed;
+    const int firstFolder = filePaths.empty() || ! moves.front().identity->known ? -1
+                              : folders.open (0, *moves.front().identity, ignored);
+    const Handle historyFolder (firstFolder < 0 ? -1 : ::fcntl (firstFolder, F_DUPFD_CLOEXEC, 0));
+
+    for (size_t i = 0; i < moves.size(); ++i)
+        if (moves[i].folder >= 0)
+            moves[i].result = moveIfStillTheSameFile (moves[i], result.rows[i].path, result.rows[i].name,
+                                                      folders, result.rows[i].newFileName);
+
+    // Built with CR LF line ends, as the file holds it.
+    std::string history = "=== Tarsio - Renaming History ===\r\n"
+                        + dateLine (batchTime).toStdString() + "\r\n"
+                        "\r\n"
+                        "Original Name -> New Name\r\n"
+                        "------------------------------\r\n";
+
+    for (size_t i = 0; i < moves.size(); ++i)
+    {
+        auto& row = result.rows[i];
+
+        if (row.outcome == Outcome::skippedEmptyName)
             continue;
-        }
 
-        status.add ("Renaming: " + text (formerName) + " -> " + text (name));
-
-        std::string target;
-        const auto moved = ! staysInItsFolder (folderOf (path), name) ? MoveResult::failed
-                                                  : moveToFreeName (path, folderOf (path), name, extensionOf (path), target);
-
-        switch (moved)
+        switch (moves[i].result)
         {
             case MoveResult::moved:
                 row.outcome = Outcome::renamed;
-                row.newPath = target;
-                row.newFileName = lastComponentOf (target);
-                status.add ("Renamed: " + text (lastComponentOf (path)) + " -> " + text (row.newFileName));
-                history += onOneLine (formerName) + " -> " + onOneLine (row.newFileName) + "\n";
+                appendOnOneLine (history, lastComponentOf (row.path));
+                history += " -> ";
+                appendOnOneLine (history, row.newFileName);
+                history += "\r\n";
                 ++result.renamedCount;
                 break;
 
             case MoveResult::sourceMissing:
                 row.outcome = Outcome::notFound;
-                status.add ("Error: File not found - " + text (formerName));
+                row.newFileName.clear();
                 ++result.errorCount;
                 break;
 
             case MoveResult::targetExists:
             case MoveResult::failed:
                 row.outcome = Outcome::failed;
-                status.add ("Failed to rename: " + text (formerName));
+                row.newFileName.clear();
                 ++result.errorCount;
                 break;
         }
     }
 
-    const auto renamed = juce::String (result.renamedCount);
-
-    if (result.renamedCount > 0 && SafeRename::isFolder (historyFolder))
+    if (result.renamedCount > 0 && historyFolder.fd >= 0)
     {
-        history += "\nTotal: " + renamed.toStdString() + " files renamed\n";
-        result.historyFileName = text (SafeRename::saveAsNewFile (historyFolder, withCrLf (history), historyFileName));
-
-        if (result.historyFileName.isNotEmpty())
-            status.add ("History saved: " + result.historyFileName);
+        history += "\r\nTotal: " + std::to_string (result.renamedCount) + " files renamed\r\n";
+        result.historyFileName = text (SafeRename::saveAsNewFile ({ historyFolder.fd, "." }, history, historyFileName));
     }
 
-    status.add ("Complete: " + renamed + " renamed, " + juce::String (result.errorCount) + " errors");
-
-    // The last text is the one seen: it says how many rows failed, where the history really went,
-    // or that it could not be written.
-    const auto errors = result.errorCount > 0 ? ", " + juce::String (result.errorCount) + " errors" : juce::String();
-    if (result.renamedCount == 0)
-        status.add ("No files were renamed");
-    else if (result.historyFileName.isNotEmpty())
-        status.add ("Complete: " + renamed + " files renamed" + errors + " - History saved to " + result.historyFileName);
-    else
-        status.add ("Complete: " + renamed + " files renamed" + errors + " - History not saved");
-
     return result;
+}
+
+std::string RenameBatch::Row::newPath() const
+{
+    if (outcome != Outcome::renamed)
+        return {};
+
+    const auto slash = name.rfind ('/');
+    return join (folderOf (path), name.substr (0, slash == std::string::npos ? 0 : slash + 1) + newFileName);
+}
+
+// Rebuilt from the rows, so that the batch itself spends nothing on texts that are never shown.
+juce::StringArray RenameBatch::Result::statusTexts() const
+{
+    juce::StringArray status { "Processing rename...", "Renaming files..." };
+
+    for (const auto& row : rows)
+    {
+        const auto formerName = NameSuggestion::extractFileName (row.path);
+
+        if (row.outcome == Outcome::skippedEmptyName)
+        {
+            status.add ("Skipping file with empty name: " + text (formerName));
+            continue;
+        }
+
+        status.add (text ("Renaming: " + formerName + " -> " + row.name));
+
+        if (row.outcome == Outcome::renamed)
+            status.add (text ("Renamed: " + lastComponentOf (row.path) + " -> " + row.newFileName));
+        else if (row.outcome == Outcome::notFound)
+            status.add ("Error: File not found - " + text (formerName));
+        else
+            status.add ("Failed to rename: " + text (formerName));
+    }
+
+    if (historyFileName.isNotEmpty())
+        status.add ("History saved: " + historyFileName);
+
+    status.add ("Complete: " + juce::String (renamedCount) + " renamed, " + juce::String (errorCount) + " errors");
+    status.add (finalStatus());
+    return status;
+}
+
+// The text seen: it says how many rows failed, where the history really went, or that it could not
+// be written.
+juce::String RenameBatch::Result::finalStatus() const
+{
+    if (renamedCount == 0)
+        return "No files were renamed";
+
+    const auto errors = errorCount > 0 ? ", " + juce::String (errorCount) + " errors" : juce::String();
+    return "Complete: " + juce::String (renamedCount) + " files renamed" + errors
+         + (historyFileName.isNotEmpty() ? " - History saved to " + historyFileName : juce::String (" - History not saved"));
 }

@@ -13,6 +13,7 @@ RenameRow::RenameRow (const Icons& icons)
 
     nameEditor.setLook ("Nouveau nom...", { juce::Justification::centredLeft, blackVekko, greenVekko, greyVekko,
                                             greenVekko, termsVekko });
+    nameEditor.setInputRestrictions (kMaxNameChars);
     addAndMakeVisible (nameEditor);
 
     setIconImages (playButton, icons.play, {}, icons.pause);

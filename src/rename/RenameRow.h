@@ -31,6 +31,10 @@ public:
         int width() const noexcept { return labelWidth + editorWidth + 3 * gap + 2 * unit; }
     };
 
+    // The most a name field takes: a file name holds at most 255 bytes, and the editor draws its
+    // line whole, so a paste of a million characters froze the window.
+    static constexpr int kMaxNameChars = 1024;
+
     explicit RenameRow (const Icons& icons);
     ~RenameRow() override;
 

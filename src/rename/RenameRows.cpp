@@ -38,6 +38,9 @@ void Rename::addList (const juce::StringArray& files)
         if (newNames.count (path) != 0)
             continue;
 
+        // Taken as the file comes in: GO RENAME renames this file, not whatever stands at its path by then.
+        fileIdentities[path] = FileIdentity::of (path);
+
         const auto suggestion = NameSuggestion::suggestName (renameRules, path);
         newNames[path] = suggestion.toStdString();
         setStatus ("Added: " + NameSuggestion::describeRenaming (extractFileName (path), suggestion));
@@ -202,6 +205,7 @@ void Rename::removeItem (const std::string& pathToRemove)
     releaseFocusFromRows();
 
     newNames.erase (path);
+    fileIdentities.erase (path);
     filePaths.erase (filePaths.begin() + row);
     rowsFollowTheirFiles();
 
@@ -222,6 +226,7 @@ void Rename::clearList()
     rowsInView.clear();
 
     newNames.clear();
+    fileIdentities.clear();
     filePaths.clear();
     resized();
 

@@ -20,13 +20,25 @@ namespace SafeRename
 {
 namespace
 {
-bool entryExists (const std::string& path)
+// Reads the entry itself: a link is not followed.
+bool readEntry (const Entry& entry, struct stat& info)
 {
-    struct stat info;
-    return ::lstat (path.c_str(), &info) == 0;
+    return ::fstatat (entry.folder, entry.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
-MoveResult resultOfFailedMove (int error, const std::string& from)
+bool entryExists (const Entry& entry)
+{
+    struct stat info;
+    return readEntry (entry, info);
+}
+
+// The folder an entry stands in, as an entry of the same handle.
+Entry folderEntryOf (const Entry& entry)
+{
+    return { entry.folder, folderOf (entry.name) };
+}
+
+MoveResult resultOfFailedMove (int error, const Entry& from)
 {
     if (error == EEXIST)
         return MoveResult::targetExists;
@@ -37,12 +49,18 @@ MoveResult resultOfFailedMove (int error, const std::string& from)
     return MoveResult::failed;
 }
 
-bool folderLists (const std::string& folder, const std::string& name)
+bool folderLists (const Entry& folder, const std::string& name)
 {
-    auto* dir = ::opendir (folder.c_str());
+    const int fd = ::openat (folder.folder, folder.name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    auto* dir = fd >= 0 ? ::fdopendir (fd) : nullptr;
 
     if (dir == nullptr)
+    {
+        if (fd >= 0)
+            ::close (fd);
+
         return true; // unknown: assume a separate entry, which only costs a suffix
+    }
 
     bool found = false;
 
@@ -54,17 +72,18 @@ bool folderLists (const std::string& folder, const std::string& name)
     return found;
 }
 
-// Only called when both paths exist and have different inodes.
-bool isCaseAliasOf (const std::string& a, const std::string& b)
+// Only called when both entries exist and have different inodes.
+bool isCaseAliasOf (const Entry& a, const Entry& b)
 {
-    const auto nameA = lastComponentOf (a), nameB = lastComponentOf (b);
-    const auto folderA = folderOf (a), folderB = folderOf (b);
+    const auto nameA = lastComponentOf (a.name), nameB = lastComponentOf (b.name);
+    const auto folderA = folderEntryOf (a), folderB = folderEntryOf (b);
     struct stat infoA, infoB;
 
     return nameA != nameB
         && juce::String::fromUTF8 (nameA.data(), (int) nameA.size())
                .equalsIgnoreCase (juce::String::fromUTF8 (nameB.data(), (int) nameB.size()))
-        && ::stat (folderA.c_str(), &infoA) == 0 && ::stat (folderB.c_str(), &infoB) == 0
+        && ::fstatat (folderA.folder, folderA.name.c_str(), &infoA, 0) == 0
+        && ::fstatat (folderB.folder, folderB.name.c_str(), &infoB, 0) == 0
         && infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino
         && ! folderLists (folderB, nameB);
 }
@@ -75,7 +94,7 @@ bool noReplaceRenameIsUnsupported (int error)
 }
 
 // A name no one else uses, for the short moment a file or history text stands there.
-std::string hiddenName (const std::string& folder, const char* tag)
+Entry hiddenEntry (const Entry& folder, const char* tag)
 {
     static std::atomic<unsigned> counter { 0 };
     thread_local std::mt19937_64 random { std::random_device{}() };
@@ -83,7 +102,7 @@ std::string hiddenName (const std::string& folder, const char* tag)
     char suffix[64];
     std::snprintf (suffix, sizeof (suffix), "%d-%u-%08llx", (int) ::getpid(), counter++,
                    (unsigned long long) (random() & 0xffffffffu));
-    return join (folder, std::string (".tarsio-") + tag + "-" + suffix);
+    return folder.child (std::string (".tarsio-") + tag + "-" + suffix);
 }
 
 bool writeAll (int fd, const std::string& bytes)
@@ -108,42 +127,48 @@ bool writeAll (int fd, const std::string& bytes)
     return true;
 }
 
-std::string createHiddenFileWith (const std::string& folder, const std::string& bytes)
+// Returns the entry written, or one with an empty name.
+Entry createHiddenFileWith (const Entry& folder, const std::string& bytes)
 {
     for (int attempt = 0; attempt < 100; ++attempt)
     {
-        const auto path = hiddenName (folder, "history");
-        const int fd = ::open (path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const auto hidden = hiddenEntry (folder, "history");
+        const int fd = ::openat (hidden.folder, hidden.name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
 
         if (fd < 0)
         {
             if (errno == EEXIST)
                 continue;
 
-            return {};
+            return { folder.folder, {} };
         }
 
         // A history that is not wholly on disk is not kept.
         const bool complete = writeAll (fd, bytes) && ::fsync (fd) == 0;
 
         if (::close (fd) == 0 && complete)
-            return path;
+            return hidden;
 
-        ::unlink (path.c_str());
-        return {};
+        ::unlinkat (hidden.folder, hidden.name.c_str(), 0);
+        break;
     }
 
-    return {};
+    return { folder.folder, {} };
 }
 } // namespace
 
-MoveResult moveWithoutReplacing (const std::string& from, const std::string& to)
+Entry Entry::child (const std::string& childName) const
+{
+    return { folder, name.empty() || name == "." ? childName : join (name, childName) };
+}
+
+MoveResult moveWithoutReplacing (const Entry& from, const Entry& to)
 {
    #if JUCE_LINUX
-    if (::renameat2 (AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+    if (::renameat2 (from.folder, from.name.c_str(), to.folder, to.name.c_str(), RENAME_NOREPLACE) == 0)
         return MoveResult::moved;
    #elif JUCE_MAC
-    if (::renamex_np (from.c_str(), to.c_str(), RENAME_EXCL) == 0)
+    if (::renameatx_np (from.folder, from.name.c_str(), to.folder, to.name.c_str(), RENAME_EXCL) == 0)
         return MoveResult::moved;
    #else
     errno = ENOSYS;
@@ -157,9 +182,9 @@ MoveResult moveWithoutReplacing (const std::string& from, const std::string& to)
     return resultOfFailedMove (error, from);
 }
 
-MoveResult moveByLinking (const std::string& from, const std::string& to)
+MoveResult moveByLinking (const Entry& from, const Entry& to)
 {
-    if (::link (from.c_str(), to.c_str()) != 0)
+    if (::linkat (from.folder, from.name.c_str(), to.folder, to.name.c_str(), 0) != 0)
     {
         const int error = errno;
 
@@ -169,24 +194,24 @@ MoveResult moveByLinking (const std::string& from, const std::string& to)
         return resultOfFailedMove (error, from);
     }
 
-    if (::unlink (from.c_str()) == 0)
+    if (::unlinkat (from.folder, from.name.c_str(), 0) == 0)
         return MoveResult::moved;
 
     // The old name cannot go: take back the new one, which is ours, so the file keeps one name.
     struct stat old, linked;
-    if (::lstat (from.c_str(), &old) == 0 && ::lstat (to.c_str(), &linked) == 0
+    if (readEntry (from, old) && readEntry (to, linked)
           && old.st_dev == linked.st_dev && old.st_ino == linked.st_ino)
-        ::unlink (to.c_str());
+        ::unlinkat (to.folder, to.name.c_str(), 0);
 
     return MoveResult::failed;
 }
 
-MoveResult moveByReserving (const std::string& from, const std::string& to)
+MoveResult moveByReserving (const Entry& from, const Entry& to)
 {
     if (! entryExists (from))
         return MoveResult::sourceMissing;
 
-    const int fd = ::open (to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const int fd = ::openat (to.folder, to.name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
 
     if (fd < 0)
         return resultOfFailedMove (errno, from);
@@ -195,16 +220,16 @@ MoveResult moveByReserving (const std::string& from, const std::string& to)
     const bool known = ::fstat (fd, &reservation) == 0;
     ::close (fd);
 
-    if (known && ::rename (from.c_str(), to.c_str()) == 0)
+    if (known && ::renameat (from.folder, from.name.c_str(), to.folder, to.name.c_str()) == 0)
         return MoveResult::moved;
 
     const int error = errno;
 
     // Take the reservation back, but only while it is still the empty file made above.
     struct stat now;
-    if (known && ::lstat (to.c_str(), &now) == 0 && now.st_dev == reservation.st_dev
+    if (known && readEntry (to, now) && now.st_dev == reservation.st_dev
           && now.st_ino == reservation.st_ino && now.st_size == 0)
-        ::unlink (to.c_str());
+        ::unlinkat (to.folder, to.name.c_str(), 0);
 
     return error == ENOENT && ! entryExists (from) ? MoveResult::sourceMissing : MoveResult::failed;
 }
@@ -230,11 +255,11 @@ std::string join (const std::string& folder, const std::string& name)
     return (! folder.empty() && folder.back() == '/') ? folder + name : folder + "/" + name;
 }
 
-bool isSameFile (const std::string& a, const std::string& b)
+bool isSameFile (const Entry& a, const Entry& b)
 {
     struct stat infoA, infoB;
 
-    if (::lstat (a.c_str(), &infoA) != 0 || ::lstat (b.c_str(), &infoB) != 0)
+    if (! readEntry (a, infoA) || ! readEntry (b, infoB))
         return false;
 
     if (infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino)
@@ -243,22 +268,18 @@ bool isSameFile (const std::string& a, const std::string& b)
     return isCaseAliasOf (a, b);
 }
 
-bool isFolder (const std::string& path)
+MoveResult moveOntoOwnAlias (Entry& from, const Entry& to)
 {
-    struct stat info;
-    return ::stat (path.c_str(), &info) == 0 && S_ISDIR (info.st_mode);
-}
-
-MoveResult moveOntoOwnAlias (std::string& from, const std::string& to)
-{
-    std::string hidden;
+    const auto slash = from.name.rfind ('/');
+    const Entry folder { from.folder, slash == std::string::npos ? std::string() : from.name.substr (0, slash + 1) };
+    Entry hidden { from.folder, {} };
 
     for (int attempt = 0;; ++attempt)
     {
         if (attempt == 100)
             return MoveResult::failed;
 
-        hidden = hiddenName (folderOf (from), "rename");
+        hidden = hiddenEntry (folder, "rename");
         const auto result = moveWithoutReplacing (from, hidden);
 
         if (result == MoveResult::moved)
@@ -279,25 +300,25 @@ MoveResult moveOntoOwnAlias (std::string& from, const std::string& to)
     return result == MoveResult::targetExists ? result : MoveResult::failed;
 }
 
-std::string saveAsNewFile (const std::string& folder, const std::string& bytes,
+std::string saveAsNewFile (const Entry& folder, const std::string& bytes,
                            const std::function<std::string (int)>& nameForAttempt)
 {
     const auto hidden = createHiddenFileWith (folder, bytes);
 
-    if (hidden.empty())
+    if (hidden.name.empty())
         return {};
 
     for (int attempt = 0;; ++attempt)
     {
         const auto name = nameForAttempt (attempt);
-        const auto result = moveWithoutReplacing (hidden, join (folder, name));
+        const auto result = moveWithoutReplacing (hidden, folder.child (name));
 
         if (result == MoveResult::moved)
             return name;
 
         if (result != MoveResult::targetExists)
         {
-            ::unlink (hidden.c_str());
+            ::unlinkat (hidden.folder, hidden.name.c_str(), 0);
             return {};
         }
     }

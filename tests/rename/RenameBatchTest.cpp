@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <fstream>
 #include <thread>
 
 #include <fcntl.h>
@@ -46,13 +47,27 @@ struct Folder : TempFolder
     }
 };
 
-RenameBatch::Result runBatch (const Folder& folder, std::initializer_list<std::pair<const char*, const char*>> rows)
+// What intake takes of the files as they are dropped.
+FileIdentities takenIn (const std::vector<std::string>& paths)
+{
+    FileIdentities identities;
+    for (const auto& path : paths)
+        identities[path] = FileIdentity::of (path);
+    return identities;
+}
+
+// The files are taken in, then whatever happens `meanwhile`, then GO RENAME.
+RenameBatch::Result runBatch (const Folder& folder, std::initializer_list<std::pair<const char*, const char*>> rows,
+                              const std::function<void()>& meanwhile = {})
 {
     std::vector<std::string> paths;
     std::map<std::string, std::string> names;
     for (const auto& [file, name] : rows)
         names[paths.emplace_back (folder.path (file))] = name;
-    return RenameBatch::run (paths, names, batchClock);
+    const auto identities = takenIn (paths);
+    if (meanwhile)
+        meanwhile();
+    return RenameBatch::run (paths, names, identities, batchClock);
 }
 
 bool createExclusively (const std::string& path, const std::string& content)
@@ -66,6 +81,10 @@ bool createExclusively (const std::string& path, const std::string& content)
 
 TEST (RenameBatch, EveryFileEndsUnderItsNameAndNoOtherFileIsTouched)
 {
+    // Far too long for a file name; cleaned in one pass whatever its length.
+    std::string longName (100000, 'x');
+    longName[50000] = '\t';
+
     const struct
     {
         std::vector<const char*> files;
@@ -98,15 +117,17 @@ TEST (RenameBatch, EveryFileEndsUnderItsNameAndNoOtherFileIsTouched)
         // Hostile names: a name may reach an existing subfolder, never above it or elsewhere; control
         // characters never reach a file name nor split a history line; a backslash is a letter.
         { { "d/a.wav", "d/b.wav", "d/c.wav", "d/e.wav", "d/f.wav", "d/g.wav", "d/h.wav", "d/sub/Kick.wav", "d/i.wav",
-            "d/l\r\n\x1b" "x.wav", "d/zz\\back.wav", "d/k.wav" },
+            "d/l\r\n\x1b" "x.wav", "d/zz\\back.wav", "d/k.wav", "d/m.wav", "d/n.wav" },
           { { "d/a.wav", "../a" }, { "d/b.wav", "sub/../b" }, { "d/c.wav", "sub/.." }, { "d/e.wav", "/tmp/tarsio-e" }, { "d/f.wav", "/" },
             { "d/g.wav", "sub/" }, { "d/h.wav", "sub/Kick" }, { "d/i.wav", "up/i" }, { "d/l\r\n\x1b" "x.wav", "Sn\tare\r\n" },
-            { "d/zz\\back.wav", "Back\\slash" }, { "d/k.wav", "P\xc2\x85" "ad\xe2\x80\xa8" } },
+            { "d/zz\\back.wav", "Back\\slash" }, { "d/k.wav", "P\xc2\x85" "ad\xe2\x80\xa8" },
+            { "d/m.wav", longName.c_str() }, { "d/n.wav", "/sub/Kick" } },
           { { "d/a.wav", "of d/a.wav" }, { "d/b.wav", "of d/b.wav" }, { "d/c.wav", "of d/c.wav" }, { "d/e.wav", "of d/e.wav" },
             { "d/f.wav", "of d/f.wav" }, { "d/g.wav", "of d/g.wav" }, { "d/sub/Kick_1.wav", "of d/h.wav" }, { "d/sub/Kick.wav", "of d/sub/Kick.wav" },
             { "d/i.wav", "of d/i.wav" }, { "d/Snare.wav", "of d/l\r\n\x1b" "x.wav" }, { "d/Back\\slash.wav", "of d/zz\\back.wav" },
-            { "d/Pad.wav", "of d/k.wav" }, { "d/Tarsio.txt", "h.wav -> Kick_1.wav|l???x.wav -> Snare.wav|zz\\back.wav -> Back\\slash.wav|k.wav -> Pad.wav" } },
-          "Complete: 4 files renamed, 7 errors - History saved to Tarsio.txt" },
+            { "d/Pad.wav", "of d/k.wav" }, { "d/m.wav", "of d/m.wav" }, { "d/n.wav", "of d/n.wav" },
+            { "d/Tarsio.txt", "h.wav -> Kick_1.wav|l???x.wav -> Snare.wav|zz\\back.wav -> Back\\slash.wav|k.wav -> Pad.wav" } },
+          "Complete: 4 files renamed, 9 errors - History saved to Tarsio.txt" },
     };
 
     for (const auto& c : cases)
@@ -117,6 +138,59 @@ TEST (RenameBatch, EveryFileEndsUnderItsNameAndNoOtherFileIsTouched)
         ::symlink ("..", folder.path ("d/up").c_str());   // a link is no subfolder
         const auto result = runBatch (folder, c.rows);
         EXPECT_EQ (folder.files(), c.after) << c.finalStatus;
+        EXPECT_EQ (result.finalStatus(), c.finalStatus);
+    }
+}
+
+// GO RENAME renames the very files that were taken in. Whatever another program puts at a path
+// meanwhile (a link in place of the folder, a folder or another file in place of the file) stays as
+// it is and fails with its row, and the history never goes through a swapped link; a file written
+// over in place is still the same file.
+TEST (RenameBatch, OnlyTheFilesTakenInAreRenamed)
+{
+    const auto swapForLink = [] (const Folder& folder)
+    {
+        ASSERT_EQ (::rename (folder.path ("box").c_str(), folder.path ("box_moved").c_str()), 0);
+        ASSERT_EQ (::symlink ("elsewhere", folder.path ("box").c_str()), 0);
+    };
+    const struct
+    {
+        std::vector<const char*> files;
+        std::initializer_list<std::pair<const char*, const char*>> rows;
+        std::function<void (const Folder&)> meanwhile;
+        Files after;
+        const char* rowStatus;
+        const char* finalStatus;
+    } cases[] = {
+        { { "box/kick.wav", "elsewhere/kick.wav" }, { { "box/kick.wav", "Kick1" } }, swapForLink,
+          { { "box_moved/kick.wav", "of box/kick.wav" }, { "elsewhere/kick.wav", "of elsewhere/kick.wav" } },
+          "Failed to rename: kick.wav", "No files were renamed" },
+        { { "box/a.wav", "elsewhere/x.wav", "other/b.wav" }, { { "box/a.wav", "A" }, { "other/b.wav", "B" } }, swapForLink,
+          { { "box_moved/a.wav", "of box/a.wav" }, { "elsewhere/x.wav", "of elsewhere/x.wav" }, { "other/B.wav", "of other/b.wav" } },
+          "Failed to rename: a.wav", "Complete: 1 files renamed, 1 errors - History not saved" },
+        { { "kick_dir.wav" }, { { "kick_dir.wav", "Kick2" } }, [] (const Folder& folder)
+          {
+              ASSERT_TRUE ((folder / "kick_dir.wav").deleteFile());
+              folder.make ("kick_dir.wav/inside.txt");
+          },
+          { { "kick_dir.wav/inside.txt", "of kick_dir.wav/inside.txt" } }, "Failed to rename: kick_dir.wav", "No files were renamed" },
+        { { "take.wav", "new.wav" }, { { "take.wav", "Kick" } },
+          [] (const Folder& folder) { ASSERT_EQ (::rename (folder.path ("new.wav").c_str(), folder.path ("take.wav").c_str()), 0); },
+          { { "take.wav", "of new.wav" } }, "Failed to rename: take.wav", "No files were renamed" },
+        { { "take.wav" }, { { "take.wav", "Kick" } },
+          [] (const Folder& folder) { std::ofstream (folder.path ("take.wav"), std::ios::trunc) << "written over"; },
+          { { "Kick.wav", "written over" }, { "Tarsio.txt", "take.wav -> Kick.wav" } },
+          "Renamed: take.wav -> Kick.wav", "Complete: 1 files renamed - History saved to Tarsio.txt" },
+    };
+
+    for (const auto& c : cases)
+    {
+        Folder folder;
+        for (auto* file : c.files)
+            folder.make (file);
+        const auto result = runBatch (folder, c.rows, [&] { c.meanwhile (folder); });
+        EXPECT_EQ (folder.files(), c.after) << c.finalStatus;
+        EXPECT_TRUE (result.statusTexts().contains (c.rowStatus)) << c.rowStatus;
         EXPECT_EQ (result.finalStatus(), c.finalStatus);
     }
 }
@@ -149,20 +223,21 @@ TEST (RenameBatch, LinksAndTargetsThatAppearMeanwhileAreNeverReplaced)
     for (int i = 0; i < 2000; ++i)
         names[paths.emplace_back (folder.make ("t" + juce::String (i)))] = "Tom" + std::to_string (i);
 
+    const auto identities = takenIn (paths);
     std::atomic<int> created { 0 };
     std::thread intruder ([&]
     {
         for (int i = 2000; --i >= 0;)
             created += createExclusively (folder.path ("Tom" + juce::String (i)), "intruder") ? 1 : 0;
     });
-    const auto result = RenameBatch::run (paths, names, batchClock);
+    const auto result = RenameBatch::run (paths, names, identities, batchClock);
     intruder.join();
 
     EXPECT_EQ (result.renamedCount, 2002);
     EXPECT_TRUE (SafeRename::isSameFile (folder.path ("Kick.wav"), folder.path ("Kick_1.wav")));
     EXPECT_TRUE ((folder / "Snare.wav").isSymbolicLink() && folder.files()["Snare_1.wav"] == "of other.wav");
     for (int i = 0; i < 2000; ++i)
-        ASSERT_EQ (juce::File (result.rows[(size_t) i + 2].newPath).loadFileAsString(), "of t" + juce::String (i));
+        ASSERT_EQ (juce::File (result.rows[(size_t) i + 2].newPath()).loadFileAsString(), "of t" + juce::String (i));
     EXPECT_EQ (folder.files().size(), (size_t) (2000 + created + 5));
 }
 

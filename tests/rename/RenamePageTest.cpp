@@ -137,6 +137,31 @@ TEST (RenamePage, ANameTypedAfterClickingAFieldLandsOnThatFile)
         EXPECT_EQ ((shown.folder / name).loadFileAsString(), content) << name;
 }
 
+// A paste of any size into a name field is cut to the field's 1,024 characters and cleaned as the
+// field is left; GO RENAME then renames only the files that intake took: one replaced by another
+// file since is left alone.
+TEST (RenamePage, AHugePasteIsCutToTheFieldAndAFileReplacedSinceIntakeIsLeftAlone)
+{
+    ShownPage shown;
+    const auto paths = shown.take ({ "Kick_01.wav", "Snare.wav" });
+    (shown.folder / "new.wav").replaceWithText ("another file");
+    ASSERT_TRUE ((shown.folder / "new.wav").moveFileTo (juce::File (paths[1])));
+
+    shown.click (shown.row (paths[0]).nameEditor);
+    juce::SystemClipboard::copyTextToClipboard ("Ki\tck" + juce::String::repeatedString ("x", 1000000));
+    for (auto key : { juce::KeyPress ('a', juce::ModifierKeys::ctrlModifier, 0), juce::KeyPress ('v', juce::ModifierKeys::ctrlModifier, 0),
+                      juce::KeyPress (juce::KeyPress::returnKey) })
+        shown.page.getPeer()->handleKeyPress (key);
+    pumpMessages (30);
+    const auto kept = "Kick" + juce::String::repeatedString ("x", 1019);
+    EXPECT_EQ (shown.row (paths[0]).nameEditor.getText(), kept);
+    EXPECT_EQ (shown.page.newNames.at (paths[0].toStdString()), kept.toStdString());
+
+    shown.click (shown.page.goRenameButton);   // a name too long for any file system fails for its row
+    EXPECT_EQ (shown.page.progressBar.getText(), "No files were renamed");
+    EXPECT_EQ (juce::File (paths[0]).loadFileAsString() + "|" + juce::File (paths[1]).loadFileAsString(), "of Kick_01.wav|another file");
+}
+
 TEST (RenamePage, EachRemoveButtonRemovesItsOwnFile)
 {
     ShownPage shown;
