@@ -8,6 +8,7 @@
 
 namespace
 {
+constexpr int kSessionFiles = 10000;
 const char* const kStems[] = { "Kick_01", "Kick In", "SNARE TOP", "Room", "Overheads", "Track", "Bass DI",
                                "Lead Vox", "Gtr Left", "Hi-Hat", "Synth Pad", "Print Final v" };
 const char* const kExtensions[] = { ".wav", ".aif", ".flac", ".mp3", ".ogg", ".WAV" };
@@ -30,29 +31,27 @@ public:
             writer->writeFromAudioSampleBuffer (silence, 0, 441);
         }
 
-        for (int i = 0; i < 10000; ++i)
+        for (int i = 0; i < kSessionFiles; ++i)
         {
             const auto file = folder.getChildFile (juce::String (kStems[i % 12]) + " " + juce::String (i) + kExtensions[i % 6]);
             if (juce::String (kExtensions[i % 6]).equalsIgnoreCase (".wav"))
                 file.replaceWithData (wav.getData(), wav.getSize());
             else
                 file.replaceWithText ("not audio");
-            paths.add (file.getFullPathName());
+            paths.push_back (file.getFullPathName().toStdString());
         }
     }
 
-    juce::StringArray first (int count) const
+    std::vector<std::string> first (int count) const
     {
-        juce::StringArray result;
-        result.addArray (paths, 0, count);
-        return result;
+        return { paths.begin(), paths.begin() + count };
     }
 
     ~Session() { folder.deleteRecursively(); }
 
 private:
     juce::File folder = juce::File::createTempFile ("tarsio-bench-session");
-    juce::StringArray paths;
+    std::vector<std::string> paths;
 };
 
 const Session& session()
@@ -73,8 +72,7 @@ struct ShownMain
     void drop (int countAfter)
     {
         const auto paths = session().first (countAfter);
-        main->dropTarget.pendingFiles.clear();
-        main->dropTarget.pendingFiles.addArray (paths, (int) main->renamePage.filePaths.size(), countAfter - (int) main->renamePage.filePaths.size());
+        main->dropTarget.pendingFiles.assign (paths.begin() + (int) main->renamePage.filePaths.size(), paths.end());
         bench::pumpUntil ([this, countAfter] { return (int) main->renamePage.filePaths.size() >= countAfter; });
     }
 

@@ -67,11 +67,10 @@ ISRCListComponent::~ISRCListComponent()
 }
 
 //==============================================================================
-void ISRCListComponent::addList (const juce::StringArray& files)
+void ISRCListComponent::addList (const std::vector<std::string>& files)
 {
-    for (const auto& file : files)
+    for (auto path : files)
     {
-        auto path = file.toStdString();
 
         if (! NameSuggestion::endsWithExtension (path, kAnalysisFileExtension) || ! isrcByFile.try_emplace (path).second)
             continue;
@@ -96,11 +95,10 @@ void ISRCListComponent::readHeader (size_t index)
     int bitsPerSample = 0;
     juce::String isrc;
     const auto& path = filePaths[index];
-    const auto fullPath = NameSuggestion::fromUTF8 (path);
 
-    // juce::File takes only full paths; a relative one names no file the panel could find.
-    if (juce::File::isAbsolutePath (fullPath))
-        AudioConverter::getFileInfo (juce::File (fullPath), sampleRate, bitsPerSample, isrc);
+    // Only full paths name a file the panel could find.
+    if (! path.empty() && path.front() == '/')
+        AudioConverter::getFileInfo (path, sampleRate, bitsPerSample, isrc);
 
     isrcByFile[path] = isrc.toStdString();
     formatTexts[index] = formatText (sampleRate, bitsPerSample);

@@ -45,7 +45,7 @@ public:
 
     // Called by the intake timer: appends a row for every ".wav" path (any case) not listed yet;
     // the rows in view are read on the spot, the others in the slices that follow.
-    void addList (const juce::StringArray& files);
+    void addList (const std::vector<std::string>& files);
 
     // Binds the row's field, once: every change of its text is stored under the row's path.
     void setupISRCEditor (Row& row);

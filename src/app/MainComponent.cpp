@@ -253,7 +253,7 @@ void MainComponent::timerCallback()
     if (! isVisible())
         return;
 
-    if (dropTarget.pendingFiles.isEmpty())
+    if (dropTarget.pendingFiles.empty())
     {
         if (isrcList.listChanged)
         {
@@ -274,7 +274,10 @@ void MainComponent::timerCallback()
     }
 
     // Only regular files: a folder named "Drums.wav" must never become a row that GO RENAME renames.
-    acceptedFiles = FileIntake::regularFilesOnly (dropTarget.pendingFiles);
+    acceptedFiles.clear();
+    for (auto& path : dropTarget.pendingFiles)
+        if (FileIntake::isRegularFile (path))
+            acceptedFiles.push_back (std::move (path));
     dropTarget.pendingFiles.clear();
 
     isrcList.addList (acceptedFiles);
@@ -343,21 +346,20 @@ void MainComponent::openClicked()
                                                                       "*.wav;*.mp3;*.aif;*.aiff;*.ogg;*.flac",
                                                                       juce::File::getSpecialLocation (juce::File::userHomeDirectory),
                                                                       FileDialog::Mode::openFiles, this },
-                                                [this] (const juce::Array<juce::File>& chosen) { openDialogClosed (chosen); });
+                                                [this] (const std::vector<std::string>& chosen) { openDialogClosed (chosen); });
 }
 
-void MainComponent::openDialogClosed (const juce::Array<juce::File>& chosenFiles)
+void MainComponent::openDialogClosed (const std::vector<std::string>& chosenFiles)
 {
-    if (chosenFiles.isEmpty())
+    if (chosenFiles.empty())
     {
         statusLabel.setText ("No files selected", juce::dontSendNotification);
     }
     else
     {
-        statusLabel.setText ("Loading " + juce::String (chosenFiles.size()) + " selected file(s)...",
+        statusLabel.setText ("Loading " + juce::String ((int) chosenFiles.size()) + " selected file(s)...",
                              juce::dontSendNotification);
-        for (const auto& f : chosenFiles)
-            dropTarget.pendingFiles.add (f.getFullPathName());
+        dropTarget.pendingFiles.insert (dropTarget.pendingFiles.end(), chosenFiles.begin(), chosenFiles.end());
     }
 
     // The native dialog does not block the window: the user may have left the home page meanwhile,

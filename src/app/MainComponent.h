@@ -14,6 +14,8 @@
 
 #include <array>
 #include <memory>
+#include <string>
+#include <vector>
 
 // The window's content: owns every page, the home page's widgets, the audio output and the
 // file intake. Everything runs on the message thread except the three device callbacks, which
@@ -62,7 +64,8 @@ public:
     AudioAnalysisComponent analysisList;
     Rename renamePage;
     Rules rulesPage;
-    juce::StringArray acceptedFiles;
+    // The regular files of the batch that the last intake handed to the pages, as bytes.
+    std::vector<std::string> acceptedFiles;
     Look look;
     juce::Image logoImage;
     juce::ColourGradient backgroundGradient;
@@ -89,8 +92,8 @@ public:
     AspectLock aspectLock { referenceSize.width, referenceSize.height };
 
     void openClicked();
-    // The OPEN dialog's result: an empty list means it was cancelled.
-    void openDialogClosed (const juce::Array<juce::File>& chosenFiles);
+    // The OPEN dialog's result (the paths' bytes): an empty list means it was cancelled.
+    void openDialogClosed (const std::vector<std::string>& chosenFiles);
     void renameClicked();
     void clearClicked();
     void rulesClicked();

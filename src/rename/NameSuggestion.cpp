@@ -78,6 +78,20 @@ juce::String fromUTF8 (const std::string& text)
     return decoded;
 }
 
+size_t utf8SequenceAt (const std::string& text, size_t index, juce::juce_wchar& c) noexcept
+{
+    using Utf8 = juce::CharPointer_UTF8;
+
+    const auto lead = (unsigned char) text[index];
+    const size_t length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
+
+    if (length == 0 || index + length > text.size() || ! Utf8::isValidString (text.data() + index, (int) length))
+        return 0;
+
+    c = *Utf8 (text.data() + index);
+    return length;
+}
+
 std::string extractFileName (const std::string& path)
 {
    #if JUCE_WINDOWS
@@ -150,13 +164,16 @@ int findFirstMatch (const std::vector<RenameRule>& rules, const std::string& key
     return -1;
 }
 
-juce::String suggestName (std::vector<RenameRule>& rules, const std::string& path)
+std::string suggestName (std::vector<RenameRule>& rules, const std::string& path)
 {
-    const auto stem = stemOf (path);
-    const auto match = findFirstMatch (rules, matchKeyOf (stem));
+    const auto match = findFirstMatch (rules, matchKeyOf (stemOf (path)));
 
+    // Unmatched, the file keeps its own name: its bytes, whatever they are.
     if (match < 0)
-        return stem;
+    {
+        const auto fileName = extractFileName (path);
+        return fileName.substr (0, std::min (fileName.size(), fileName.rfind ('.')));
+    }
 
     const auto instrumentIndex = rules[(size_t) match].instrumentIndex;
     int number = 1;
@@ -170,7 +187,7 @@ juce::String suggestName (std::vector<RenameRule>& rules, const std::string& pat
         if (rule.instrumentIndex == instrumentIndex)
             rule.counter = number + 1;
 
-    return rules[(size_t) match].instrument + juce::String (number);
+    return (rules[(size_t) match].instrument + juce::String (number)).toStdString();
 }
 
 bool isControlCharacter (juce::juce_wchar c) noexcept
@@ -186,6 +203,23 @@ juce::String replacingControlCharacters (const juce::String& text, const juce::S
     {
         const auto c = p.getAndAdvance();
         result += isControlCharacter (c) ? replacement : juce::String::charToString (c);
+    }
+    return result;
+}
+
+std::string replacingControlCharacters (const std::string& bytes, const std::string& replacement)
+{
+    std::string result;
+    result.reserve (bytes.size());
+    for (size_t i = 0; i < bytes.size();)
+    {
+        juce::juce_wchar c = 0;
+        const auto length = utf8SequenceAt (bytes, i, c);
+        if (length > 0 && isControlCharacter (c))
+            result += replacement;
+        else
+            result.append (bytes, i, std::max (length, (size_t) 1));
+        i += std::max (length, (size_t) 1);
     }
     return result;
 }

@@ -2,6 +2,8 @@
 #include "rename/NameSuggestion.h"
 #include "rename/SafeRename.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <vector>
 
 #include <sys/stat.h>
@@ -13,9 +15,9 @@ using SafeRename::folderOf;
 using SafeRename::join;
 using SafeRename::lastComponentOf;
 
-juce::String text (const std::string& utf8)
+juce::String text (const std::string& bytes)
 {
-    return juce::String::fromUTF8 (utf8.data(), (int) utf8.size());
+    return NameSuggestion::fromUTF8 (bytes);
 }
 
 // The extension with its dot, letter case kept; empty when the last component has no dot.
@@ -79,10 +81,23 @@ bool staysInItsFolder (const std::string& folder, const std::string& name)
     }
 }
 
-// Names as the history shows them: one line each, whatever the file system allowed in them.
+// Names as the history shows them: one line each, whatever the file system allowed in them, and a
+// byte that is not UTF-8 written as "\xFC", so that names differing only there stay apart.
 std::string onOneLine (const std::string& name)
 {
-    return NameSuggestion::replacingControlCharacters (NameSuggestion::fromUTF8 (name), "?").toStdString();
+    std::string line;
+    for (size_t i = 0; i < name.size();)
+    {
+        juce::juce_wchar c = 0;
+        const auto length = NameSuggestion::utf8SequenceAt (name, i, c);
+        char escaped[8];
+        if (length == 0 && std::snprintf (escaped, sizeof (escaped), "\\x%02X", (unsigned) (unsigned char) name[i]) > 0)
+            line += escaped;
+        else
+            line += NameSuggestion::isControlCharacter (c) ? std::string ("?") : name.substr (i, length);
+        i += std::max (length, (size_t) 1);
+    }
+    return line;
 }
 
 std::string withCrLf (const std::string& lfText)
@@ -146,7 +161,7 @@ RenameBatch::Result RenameBatch::run (const std::vector<std::string>& filePaths,
         // GO RENAME may be clicked with the focus still in a name field: the name is cleaned here too.
         const auto entry = newNames.find (path);
         const auto name = entry == newNames.end() ? std::string()
-                            : NameSuggestion::replacingControlCharacters (NameSuggestion::fromUTF8 (entry->second), {}).toStdString();
+                            : NameSuggestion::replacingControlCharacters (entry->second, std::string());
         const auto formerName = NameSuggestion::extractFileName (path);
 
         if (text (name).trim().isEmpty())

@@ -21,14 +21,12 @@ bool editorShows (const juce::TextEditor& editor, const std::string& path)
 } // namespace
 
 //==============================================================================
-void Rename::addList (const juce::StringArray& files)
+void Rename::addList (const std::vector<std::string>& files)
 {
     setStatus ("Analyzing filenames and generating suggestions...");
 
-    for (const auto& file : files)
+    for (const auto& path : files)
     {
-        const auto path = file.toStdString();
-
         if (! NameSuggestion::isAudioFile (path))
         {
             setStatus ("Skipping non-audio file: " + NameSuggestion::fromUTF8 (extractFileName (path)));
@@ -39,8 +37,8 @@ void Rename::addList (const juce::StringArray& files)
             continue;
 
         const auto suggestion = NameSuggestion::suggestName (renameRules, path);
-        newNames[path] = suggestion.toStdString();
-        setStatus ("Added: " + NameSuggestion::describeRenaming (extractFileName (path), suggestion));
+        newNames[path] = suggestion;
+        setStatus ("Added: " + NameSuggestion::describeRenaming (extractFileName (path), NameSuggestion::fromUTF8 (suggestion)));
         filePaths.push_back (path);
     }
 
@@ -163,7 +161,7 @@ void Rename::playToggled (std::string path)
 
     // Only a regular file can be previewed: anything else would play nothing and say nothing, and
     // no toggle stays on for it.
-    if (! FileIntake::isRegularFile (NameSuggestion::fromUTF8 (path)))
+    if (! FileIntake::isRegularFile (path))
     {
         stopPreview();
         setStatus ("Error: File not found - " + fileName);
@@ -171,7 +169,7 @@ void Rename::playToggled (std::string path)
     }
 
     setStatus ("Loading audio preview: " + fileName);
-    progressBar.loadWaveform (juce::File (NameSuggestion::fromUTF8 (path)));
+    progressBar.loadWaveform (path, fileName);
     playbackThread.stopPlayback();
     previewNumber = nextPreviewNumber();
     previewPath = path;

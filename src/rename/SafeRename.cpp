@@ -1,4 +1,5 @@
 #include "rename/SafeRename.h"
+#include "rename/NameSuggestion.h"
 
 #include <juce_core/juce_core.h>
 
@@ -62,8 +63,7 @@ bool isCaseAliasOf (const std::string& a, const std::string& b)
     struct stat infoA, infoB;
 
     return nameA != nameB
-        && juce::String::fromUTF8 (nameA.data(), (int) nameA.size())
-               .equalsIgnoreCase (juce::String::fromUTF8 (nameB.data(), (int) nameB.size()))
+        && NameSuggestion::fromUTF8 (nameA).equalsIgnoreCase (NameSuggestion::fromUTF8 (nameB))
         && ::stat (folderA.c_str(), &infoA) == 0 && ::stat (folderB.c_str(), &infoB) == 0
         && infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino
         && ! folderLists (folderB, nameB);

@@ -82,11 +82,11 @@ TEST (ISRCPanel, RowsShowAndKeepTheirOwnFilesData)
     panel.setSize (860, 587);
     const auto row = [&] (int i) { auto* r = panel.shownRow (i); return r == nullptr ? "-" : r->nameLabel.getText() + "|" + r->formatLabel.getText() + "|" + r->isrcEditor.getText(); };
     const auto a = writeBytes (folder / "Kick.wav", wav (2, 44100, 24, "US-ABC-12-34567"));
-    panel.addList ({ a.getFullPathName(), folder.get().getFullPathName() + "/Bass.mp3", a.getFullPathName(),
-                     writeBytes (folder / "text.wav", { "no", 2 }).getFullPathName(), a.getFullPathName() + ".txt" });
+    panel.addList (bytesOf ({ a.getFullPathName(), folder.get().getFullPathName() + "/Bass.mp3", a.getFullPathName(),
+                     writeBytes (folder / "text.wav", { "no", 2 }).getFullPathName(), a.getFullPathName() + ".txt" }));
     panel.addList ({ "wav", ".wa", "relative/take.wav" });
     for (int i = 0; i < 300; ++i) // need not exist
-        panel.addList ({ (folder / ("f" + juce::String (i) + ".wav")).getFullPathName() });
+        panel.addList ({ (folder / ("f" + juce::String (i) + ".wav")).getFullPathName().toStdString() });
     EXPECT_EQ (row (0) + row (1) + row (2), "Kick.wav|44k-24b|USABC1234567text.wav||take.wav||");
 
     panel.shownRow (4)->isrcEditor.setText ("FR-ONE", true);
@@ -104,8 +104,8 @@ TEST (ISRCPanel, RowsShowAndKeepTheirOwnFilesData)
     EXPECT_FALSE (panel.viewport->getVerticalScrollBar().isVisible());
     writeBytes (a, wav (1, 48000, 16, "GB-XYZ-99-00001"));
     for (int i = 0; i < 40; ++i) // the file comes out of view: its header is read in the background
-        panel.addList ({ (folder / ("x" + juce::String (i) + ".wav")).getFullPathName() });
-    panel.addList ({ a.getFullPathName() });
+        panel.addList ({ (folder / ("x" + juce::String (i) + ".wav")).getFullPathName().toStdString() });
+    panel.addList ({ a.getFullPathName().toStdString() });
     ASSERT_TRUE (pumpUntil ([&] { return panel.isrcByFile.at (a.getFullPathName().toStdString()) == "GBXYZ9900001"; }));
     EXPECT_EQ (panel.formatTexts[40], "48k-16b");
 }
@@ -119,7 +119,7 @@ TEST (ISRCPanel, RemovalKeepsTheViewAndTheLastRowIsReachable)
     juce::StringArray takes;
     for (int i = 0; i < 2000; ++i)
         takes.add ("/m/take_" + juce::String (i).paddedLeft ('0', 5) + ".wav");
-    panel.addList (takes);
+    panel.addList (bytesOf (takes));
     const auto rowAt = [&] (int y) { auto* hit = panel.content->getComponentAt (panel.viewport->getViewPosition().translated (10, y));
                                      return hit == nullptr ? nullptr : dynamic_cast<ISRCListComponent::Row*> (hit->getParentComponent()); };
     const auto pathAt = [&] (int y) { auto* row = rowAt (y); return row == nullptr ? std::string ("-") : row->path; };

@@ -31,7 +31,7 @@ struct ShownPage
                 file.replaceWithText ("of " + file.getFileName());
             paths.add (file.getFullPathName());
         }
-        page.addList (paths);
+        page.addList (tarsio::test::bytesOf (paths));
         return paths;
     }
 
@@ -120,7 +120,7 @@ TEST (RenamePage, ANameTypedAfterClickingAFieldLandsOnThatFile)
     juce::StringArray many;
     for (int i = 0; i < 200; ++i)
         many.add ((shown.folder / ("Ambience " + juce::String (i) + ".wav")).getFullPathName());
-    shown.page.addList (many);   // they sort before Room
+    shown.page.addList (tarsio::test::bytesOf (many));   // they sort before Room
     auto* room = shown.page.rowInView (shown.index (paths[2]));
     ASSERT_NE (room, nullptr);
     EXPECT_TRUE (shown.page.viewport.getViewArea().contains (room->getBounds().reduced (0, 2)));
