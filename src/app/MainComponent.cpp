@@ -130,6 +130,7 @@ MainComponent::MainComponent()
     renamePage.renameRulesButton.onClick = [this] { renamePageRulesClicked(); };
     rulesPage.closeButton->onClick = [this] { rulesPageClosed(); };
 
+    nextSlice.onTick = [this] { takeInSlice(); };
     startTimer (kIntakeIntervalMs);
     restoreAllLufsStates();
 
@@ -139,6 +140,7 @@ MainComponent::MainComponent()
 MainComponent::~MainComponent()
 {
     stopTimer();
+    nextSlice.stopTimer();
     analysisList.removeComponentListener (this);
     isrcList.removeComponentListener (this);
     deviceManager.removeAudioCallback (this);
@@ -250,7 +252,8 @@ void MainComponent::restoreAllLufsStates()
 
 void MainComponent::timerCallback()
 {
-    if (! isVisible())
+    // A batch still going to the pages carries on by itself; what waits comes after it.
+    if (! isVisible() || isTakingIn())
         return;
 
     if (dropTarget.pendingFiles.empty())
@@ -273,16 +276,73 @@ void MainComponent::timerCallback()
         return;
     }
 
-    // Only regular files: a folder named "Drums.wav" must never become a row that GO RENAME renames.
-    acceptedFiles.clear();
-    for (auto& path : dropTarget.pendingFiles)
-        if (FileIntake::isRegularFile (path))
-            acceptedFiles.push_back (std::move (path));
+    intakeBatch = std::move (dropTarget.pendingFiles);
     dropTarget.pendingFiles.clear();
+    intakeNext = 0;
+    intakeSliceFiles = kFirstSliceFiles;
+    takingIn = true;
+    intakeRowsSorted = false;
+    acceptedFiles.clear();
+    takeInSlice();
+}
 
-    isrcList.addList (acceptedFiles);
-    analysisList.addList (acceptedFiles);
-    renamePage.addList (acceptedFiles);
+// One slice of the batch to the three pages; the rename page sorts, lays out and counts its rows
+// once, when the batch is through. After a batch of several slices, that and the report each have a
+// turn of their own.
+void MainComponent::takeInSlice()
+{
+    nextSlice.stopTimer();
+    if (! takingIn)
+        return;
+
+    if (intakeNext == intakeBatch.size())
+    {
+        if (intakeRowsSorted)
+        {
+            finishIntake();
+            return;
+        }
+        renamePage.addList ({});
+        intakeRowsSorted = true;
+        nextSlice.startTimer (1);
+        return;
+    }
+
+    const auto first = intakeNext;
+    const auto end = std::min (intakeBatch.size(), intakeNext + intakeSliceFiles);
+    const auto start = juce::Time::getMillisecondCounterHiRes();
+
+    // Only regular files: a folder named "Drums.wav" must never become a row that GO RENAME renames.
+    std::vector<std::string> slice;
+    for (; intakeNext < end; ++intakeNext)
+        if (FileIntake::isRegularFile (intakeBatch[intakeNext]))
+            slice.push_back (std::move (intakeBatch[intakeNext]));
+
+    isrcList.addList (slice);
+    analysisList.addList (slice);
+    renamePage.addList (slice, true);
+    acceptedFiles.insert (acceptedFiles.end(), std::make_move_iterator (slice.begin()), std::make_move_iterator (slice.end()));
+
+    // The next slice is sized by the time this one took per file, growing by half at most: a small
+    // slice tells little of a large one.
+    const auto took = juce::Time::getMillisecondCounterHiRes() - start;
+    const auto msPerFile = juce::jmax (1.0e-4, took / (double) (end - first));
+    intakeSliceFiles = (size_t) juce::jlimit (64.0, 1.5 * (double) intakeSliceFiles, kIntakeSliceMs / msPerFile);
+
+    // A batch within the first slice is done at once.
+    if (first == 0 && intakeNext == intakeBatch.size())
+        finishIntake();
+    else
+        nextSlice.startTimer (1);
+}
+
+void MainComponent::finishIntake()
+{
+    takingIn = false;
+    intakeBatch.clear();
+    intakeNext = 0;
+    if (! std::exchange (intakeRowsSorted, true))
+        renamePage.addList ({});
     analysisList.startBackgroundAnalysis();
 
     const int count = renameFileCount();
@@ -386,6 +446,10 @@ void MainComponent::clearClicked()
 {
     acceptedFiles.clear();
     dropTarget.pendingFiles.clear();
+    intakeBatch.clear();
+    intakeNext = 0;
+    takingIn = false;
+    nextSlice.stopTimer();
     isrcList.clearRows();
     analysisList.clearList();
     renamePage.clearList();

@@ -2,6 +2,7 @@
 
 #include <juce_events/juce_events.h>
 
+#include <cctype>
 #include <cstring>
 #include <unistd.h>
 

@@ -21,7 +21,7 @@ bool editorShows (const juce::TextEditor& editor, const std::string& path)
 } // namespace
 
 //==============================================================================
-void Rename::addList (const std::vector<std::string>& files)
+void Rename::addList (const std::vector<std::string>& files, bool moreToCome)
 {
     setStatus ("Analyzing filenames and generating suggestions...");
 
@@ -41,6 +41,9 @@ void Rename::addList (const std::vector<std::string>& files)
         setStatus ("Added: " + NameSuggestion::describeRenaming (extractFileName (path), NameSuggestion::fromUTF8 (suggestion)));
         filePaths.push_back (path);
     }
+
+    if (moreToCome)
+        return;
 
     sortByNewNames();
     resized();

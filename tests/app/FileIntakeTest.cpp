@@ -1,4 +1,5 @@
 #include "app/HomeTestSupport.h"
+#include "rename/SortOrder.h"
 
 #include <gtest/gtest.h>
 
@@ -189,4 +190,38 @@ TEST (FileIntake, NamesThatAreNotUtf8KeepTheirBytesFromTheDropToTheRename)
     EXPECT_TRUE (history.toString().contains ("------\r\nd\\xFCsseldorf.wav -> d\\xFCsseldorf.wav\r\nK\\xF6ln.wav -> K\xc3\xb6ln Mix.wav\r\n"
                                               "zq\\xE9.wav -> Synth1.wav\r\nzq\\xE8.wav -> Synth2.wav\r\n\r\nTotal: 4"))
         << history.toString();
+}
+
+// A large batch reaches the pages a slice at a time, the window serving its events in between, and
+// is reported once, whole; a drop made meanwhile waits its turn.
+TEST (FileIntake, ALargeBatchGoesToThePagesInSlicesAndIsReportedWhole)
+{
+    TempFolder folder;
+    std::vector<std::string> paths;
+    for (int i = 0; i < 3000; ++i)
+        paths.push_back ((folder / ("Take " + juce::String (i) + ".aif")).getFullPathName().toStdString());
+    paths.push_back (writeWav (folder / "Kick.wav").getFullPathName().toStdString());
+    for (const auto& p : paths)
+        std::unique_ptr<FILE, int (*) (FILE*)> (std::fopen (p.c_str(), "wb"), std::fclose);
+
+    ShownMainComponent main;
+    main->dropTarget.pendingFiles.assign (paths.begin(), paths.end() - 1);
+    main->timerCallback();
+    ASSERT_TRUE (main->isTakingIn());
+    main->dropTarget.pendingFiles = { paths.back() };
+
+    // Only whole counts are ever reported.
+    std::set<juce::String> counts;
+    ASSERT_TRUE (pumpUntil ([&]
+    {
+        for (const auto& text : { main->statusLabel.getText(), main->renamePage.progressBar.getText() })
+            if (const auto count = text.retainCharacters ("0123456789"); count.isNotEmpty() && text.contains (" files "))
+                counts.insert (count);
+        return main->renamePage.filePaths.size() == paths.size() && ! main->isTakingIn();
+    }, 20000));
+    for (const auto& count : counts)
+        EXPECT_TRUE (count == "3000" || count == "3001") << count;
+    EXPECT_EQ (main->statusLabel.getText(), "3001 audio files loaded - Click RENAME to edit names");
+    EXPECT_EQ (main->acceptedFiles, std::vector<std::string> { paths.back() }) << "the later drop is a batch of its own";
+    EXPECT_EQ (SortOrder::sortedByNewName (main->renamePage.filePaths, main->renamePage.newNames), main->renamePage.filePaths);
 }
