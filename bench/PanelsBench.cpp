@@ -17,12 +17,12 @@ namespace
 constexpr int kFiles = 10000;
 
 // Ten thousand short WAV files (a tenth of a second, with an ISRC), written once per run.
-const juce::StringArray& benchFiles()
+const std::vector<std::string>& benchFiles()
 {
     static const struct Files
     {
         juce::File folder = juce::File::createTempFile ("panels-bench");
-        juce::StringArray paths;
+        std::vector<std::string> paths;
 
         Files()
         {
@@ -45,7 +45,7 @@ const juce::StringArray& benchFiles()
             {
                 const auto file = folder.getChildFile ("Take " + juce::String (i).paddedLeft ('0', 5) + " Kick In.wav");
                 file.replaceWithData (wav.getData(), wav.getSize());
-                paths.add (file.getFullPathName());
+                paths.push_back (file.getFullPathName().toStdString());
             }
         }
 
@@ -103,7 +103,7 @@ void runPanel (benchmark::State& state, Intake&& intake, const std::function<boo
 
 void BM_IsrcPanelTenThousandFiles (benchmark::State& state)
 {
-    runPanel<ISRCListComponent> (state, [] (ISRCListComponent& panel, const juce::StringArray& files) { panel.addList (files); },
+    runPanel<ISRCListComponent> (state, [] (ISRCListComponent& panel, const std::vector<std::string>& files) { panel.addList (files); },
                                  [] (ISRCListComponent& panel) { return ! panel.isReadingHeaders(); },
                                  [] (ISRCListComponent& panel) { panel.clearRows(); });
 }
@@ -111,7 +111,7 @@ void BM_IsrcPanelTenThousandFiles (benchmark::State& state)
 void BM_LoudnessPanelTenThousandFiles (benchmark::State& state)
 {
     runPanel<AudioAnalysisComponent> (state,
-                                      [] (AudioAnalysisComponent& panel, const juce::StringArray& files)
+                                      [] (AudioAnalysisComponent& panel, const std::vector<std::string>& files)
                                       {
                                           panel.addList (files);
                                           panel.startBackgroundAnalysis();

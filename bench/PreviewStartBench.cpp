@@ -169,7 +169,7 @@ void measurePreviewStart (benchmark::State& state, const juce::File& file, bool 
     {
         Rename page;
         page.setAudioOutput (&mixer, &deviceManager);
-        page.addList ({ file.getFullPathName() });
+        page.addList ({ file.getFullPathName().toStdString() });
         bench::ScopedWindow window (page, 860, 587);
         auto& player = page.playbackThread;
         auto& playButton = page.rowInView (0)->playButton;

@@ -130,11 +130,10 @@ juce::String AudioAnalysisComponent::animationDots (int tick)
 }
 
 //==============================================================================
-void AudioAnalysisComponent::addList (const juce::StringArray& files)
+void AudioAnalysisComponent::addList (const std::vector<std::string>& files)
 {
-    for (const auto& file : files)
+    for (auto path : files)
     {
-        auto path = file.toStdString();
 
         if (! NameSuggestion::endsWithExtension (path, kAnalysisFileExtension) || ! listedFiles.insert (path).second)
             continue;

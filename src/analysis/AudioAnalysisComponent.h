@@ -42,7 +42,7 @@ public:
     void resized() override;
 
     // Appends a row for every WAV path not listed yet; queues nothing.
-    void addList (const juce::StringArray& files);
+    void addList (const std::vector<std::string>& files);
     // Queues every row that has no result and is not queued, and starts the worker.
     void startBackgroundAnalysis();
     // Writes one result into the row of path; a path no longer listed changes nothing.

@@ -48,7 +48,7 @@ void AudioAnalysisThread::run()
 
     while (! threadShouldExit() && takeNextTask (task))
     {
-        const auto result = LoudnessMeasurement::measureFile (juce::File (NameSuggestion::fromUTF8 (task.filePath)),
+        const auto result = LoudnessMeasurement::measureFile (task.filePath,
                                                               [this] { return threadShouldExit(); });
 
         if (! result.has_value())

@@ -13,9 +13,14 @@ const char* const kIsrcMetadataCharacters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345678
 
 void AudioConverter::getFileInfo (const juce::File& file, double& sampleRate, int& bitsPerSample, juce::String& isrc)
 {
+    getFileInfo (file.getFullPathName().toStdString(), sampleRate, bitsPerSample, isrc);
+}
+
+void AudioConverter::getFileInfo (const std::string& path, double& sampleRate, int& bitsPerSample, juce::String& isrc)
+{
     // Only the WAV format claims ".wav" files; it parses a copy of the header chunks, never the file.
     juce::MemoryBlock header;
-    if (! WavHeaderCopy::copyHeader (file, header))
+    if (! WavHeaderCopy::copyHeader (path, header))
         return;
 
     juce::WavAudioFormat wav;

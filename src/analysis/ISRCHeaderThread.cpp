@@ -1,7 +1,6 @@
 #include "analysis/ISRCHeaderThread.h"
 
 #include "analysis/AudioConverter.h"
-#include "rename/NameSuggestion.h"
 
 #include <juce_events/juce_events.h>
 
@@ -103,11 +102,9 @@ void ISRCHeaderThread::run()
         Header header;
         header.id = task.id;
         header.path = std::move (task.path);
-        const auto fullPath = NameSuggestion::fromUTF8 (header.path);
-
-        // juce::File takes only full paths; a relative one names no file the panel could find.
-        if (juce::File::isAbsolutePath (fullPath))
-            AudioConverter::getFileInfo (juce::File (fullPath), header.sampleRate, header.bitsPerSample, header.isrc);
+        // Only full paths name a file the panel could find; the path's bytes are opened as they are.
+        if (! header.path.empty() && header.path.front() == '/')
+            AudioConverter::getFileInfo (header.path, header.sampleRate, header.bitsPerSample, header.isrc);
 
         // A read cut short by the exit request may have found nothing: it reports nothing.
         if (threadShouldExit())

@@ -25,7 +25,7 @@ public:
     struct Task
     {
         juce::uint64 id = 0; // the owner's, to know the result for its row and no other
-        std::string path;    // UTF-8
+        std::string path;    // the path's bytes, as taken in
     };
 
     struct Header

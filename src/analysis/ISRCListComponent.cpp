@@ -61,14 +61,12 @@ ISRCListComponent::~ISRCListComponent()
 }
 
 //==============================================================================
-void ISRCListComponent::addList (const juce::StringArray& files)
+void ISRCListComponent::addList (const std::vector<std::string>& files)
 {
     std::vector<ISRCHeaderThread::Task> reads;
 
-    for (const auto& file : files)
+    for (auto path : files)
     {
-        auto path = file.toStdString();
-
         if (! NameSuggestion::endsWithExtension (path, kAnalysisFileExtension) || ! isrcByFile.try_emplace (path).second)
             continue;
 

@@ -43,9 +43,9 @@ public:
     void paint (juce::Graphics& g) override;
     void resized() override;
 
-    // Called by the intake timer: appends a row for every ".wav" path (any case) not listed yet and
-    // has its header read in the background.
-    void addList (const juce::StringArray& files);
+    // Called by the intake timer: appends a row for every ".wav" path (any case, raw bytes) not listed
+    // yet and has its header read in the background.
+    void addList (const std::vector<std::string>& files);
 
     // Binds the row's field, once: every change of its text is stored under the row's path.
     void setupISRCEditor (Row& row);

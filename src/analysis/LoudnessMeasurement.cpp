@@ -6,6 +6,8 @@
 #include <limits>
 #include <vector>
 
+#include <sys/stat.h>
+
 namespace
 {
     // Without short-term mode the gating buffer is 400 ms, as it always was for the loudness: the
@@ -179,12 +181,18 @@ std::optional<LoudnessResult> measure (juce::AudioFormatReader& reader, juce::in
     return LoudnessResult { loudness, truePeak };
 }
 
-std::optional<LoudnessResult> measureFile (const juce::File& file, const std::function<bool()>& shouldExit)
+std::optional<LoudnessResult> measureFile (const std::string& path, const std::function<bool()>& shouldExit)
 {
-    const auto reader = AudioFileOpening::createReader (file);
-    if (reader == nullptr)
+    const auto reader = AudioFileOpening::createReader (path);
+    struct stat info {};
+    if (reader == nullptr || ::stat (path.c_str(), &info) != 0)
         return LoudnessResult{};
 
-    return measure (*reader, AudioFileOpening::readableLength (*reader, file.getSize()), shouldExit);
+    return measure (*reader, AudioFileOpening::readableLength (*reader, (juce::int64) info.st_size), shouldExit);
+}
+
+std::optional<LoudnessResult> measureFile (const juce::File& file, const std::function<bool()>& shouldExit)
+{
+    return measureFile (file.getFullPathName().toStdString(), shouldExit);
 }
 }

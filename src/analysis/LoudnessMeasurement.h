@@ -76,7 +76,8 @@ namespace LoudnessMeasurement
     std::optional<LoudnessResult> measure (juce::AudioFormatReader& reader, juce::int64 frames,
                                            const std::function<bool()>& shouldExit);
 
-    // Opens the file with the basic formats and measures the frames it really holds; the error
-    // result when no reader takes it.
+    // Opens the file (the path's bytes, UTF-8 or not) with the basic formats and measures the frames
+    // it really holds; the error result when no reader takes it.
+    std::optional<LoudnessResult> measureFile (const std::string& path, const std::function<bool()>& shouldExit);
     std::optional<LoudnessResult> measureFile (const juce::File& file, const std::function<bool()>& shouldExit);
 }

@@ -4,6 +4,25 @@
 const juce::String DragAndDropDemoTarget::dropTooLargeText ("Error: Drop too large - At most 64 MB of file names at once");
 const juce::String DragAndDropDemoTarget::dropUnreadableText ("Error: The dropped files could not be read - Drop them again");
 
+DragAndDropDemoTarget::DragAndDropDemoTarget()
+    : receiver ({ [this] (juce::Point<int> point) { return acceptFiles && isShowing() && getScreenBounds().contains (point); },
+                  [this] (bool over) { showDragOver (over); },
+                  [this] (std::string uriList)
+                  {
+                      parser.parse (std::move (uriList), [this] (std::vector<std::string> files)
+                      {
+                          if (! files.empty())
+                              pendingFiles = std::move (files);
+                      });
+                  },
+                  [this] (DropReceiver::Failure failure)
+                  {
+                      if (onDropFailed != nullptr)
+                          onDropFailed (failure == DropReceiver::Failure::tooLarge ? dropTooLargeText : dropUnreadableText);
+                  } })
+{
+}
+
 void DragAndDropDemoTarget::paint (juce::Graphics& g)
 {
     if (! draggingOver)
@@ -23,7 +42,13 @@ void DragAndDropDemoTarget::parentHierarchyChanged()
 void DragAndDropDemoTarget::watchPeer()
 {
     auto* peer = getPeer();
-    chunkedDrops.watchWindow (peer != nullptr ? (unsigned long) (juce::pointer_sized_uint) peer->getNativeHandle() : 0);
+    receiver.watchWindow (peer != nullptr ? (unsigned long) (juce::pointer_sized_uint) peer->getNativeHandle() : 0);
+}
+
+void DragAndDropDemoTarget::showDragOver (bool over)
+{
+    draggingOver = over;
+    repaint();
 }
 
 bool DragAndDropDemoTarget::isInterestedInFileDrag (const juce::StringArray&)
@@ -33,36 +58,20 @@ bool DragAndDropDemoTarget::isInterestedInFileDrag (const juce::StringArray&)
 
 void DragAndDropDemoTarget::fileDragEnter (const juce::StringArray&, int, int)
 {
-    watchPeer();
-    draggingOver = true;
-    repaint();
+    showDragOver (true);
 }
 
 void DragAndDropDemoTarget::fileDragMove (const juce::StringArray&, int, int) {}
 
 void DragAndDropDemoTarget::fileDragExit (const juce::StringArray&)
 {
-    draggingOver = false;
-    repaint();
+    showDragOver (false);
 }
 
 void DragAndDropDemoTarget::filesDropped (const juce::StringArray& files, int, int)
 {
-    draggingOver = false;
-    repaint();
-
-    if (! chunkedDrops.isChunkedDrag())
-    {
-        pendingFiles = files;
-        return;
-    }
-
-    // What JUCE passed is not the list: take the one read from the source's chunks.
-    chunkedDrops.takeFiles ([this] (ChunkedDropReader::Result result, const juce::StringArray& list)
-    {
-        if (result == ChunkedDropReader::Result::read)
-            pendingFiles = list;
-        else if (onDropFailed != nullptr)
-            onDropFailed (result == ChunkedDropReader::Result::tooLarge ? dropTooLargeText : dropUnreadableText);
-    });
+    showDragOver (false);
+    pendingFiles.clear();
+    for (const auto& f : files)
+        pendingFiles.push_back (f.toStdString());
 }

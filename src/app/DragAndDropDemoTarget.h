@@ -1,18 +1,23 @@
 #pragma once
 
-#include "app/ChunkedDropReader.h"
+#include "app/DropReceiver.h"
+#include "app/UriList.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 // The window-wide file-drop target. A drop replaces the pending list; the main component's intake
-// timer takes it. Message thread only.
+// timer takes it. Drops come through DropReceiver, their lists parsed by UriListParser off the
+// message thread; sources that ignore its proxy come through JUCE's file-drag callbacks below.
+// Message thread only.
 class DragAndDropDemoTarget final : public juce::Component,
                                     public juce::FileDragAndDropTarget
 {
 public:
-    DragAndDropDemoTarget() = default;
+    DragAndDropDemoTarget();
     ~DragAndDropDemoTarget() override = default;
 
     void paint (juce::Graphics& g) override;
@@ -27,7 +32,8 @@ public:
     static const juce::String dropTooLargeText;
     static const juce::String dropUnreadableText;
 
-    juce::StringArray pendingFiles;
+    // The paths' bytes as dropped or chosen: file names need not be UTF-8.
+    std::vector<std::string> pendingFiles;
     bool acceptFiles = true;
     bool draggingOver = false;
     // Told when a dropped list could not be taken, with the text for the status line.
@@ -35,8 +41,10 @@ public:
 
 private:
     void watchPeer();
+    void showDragOver (bool over);
 
-    ChunkedDropReader chunkedDrops;
+    UriListParser parser;
+    DropReceiver receiver;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (DragAndDropDemoTarget)
 };

@@ -1,12 +1,14 @@
 #include "app/FileDialog.h"
 #include "app/DialogWindowTie.h"
 #include "app/FileIntake.h"
+#include "rename/NameSuggestion.h"
 
 #include <algorithm>
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -78,10 +80,11 @@ private:
     juce::StringArray patterns;
 };
 
-bool acceptable (const juce::String& path, FileDialog::Mode mode)
+bool acceptable (const std::string& path, FileDialog::Mode mode)
 {
+    struct stat info {};
     if (mode == FileDialog::Mode::saveFile)
-        return path.startsWithChar ('/') && ! juce::File (path).isDirectory();
+        return ! path.empty() && path.front() == '/' && ! (::stat (path.c_str(), &info) == 0 && S_ISDIR (info.st_mode));
     return FileIntake::isRegularFile (path);
 }
 } // namespace
@@ -111,6 +114,11 @@ FileDialog::~FileDialog()
             ::kill (-child, SIGKILL);
     }
     stopThread (-1);
+}
+
+juce::File FileDialog::fileOf (const std::string& path)
+{
+    return juce::File (NameSuggestion::fromUTF8 (path));
 }
 
 bool FileDialog::isAnyOpen() { return ! openDialogs.empty(); }
@@ -151,7 +159,7 @@ juce::StringArray FileDialog::zenityArguments (const Options& o)
     return args;
 }
 
-juce::Array<juce::File> FileDialog::parseOutput (const std::string& output, Mode mode)
+std::vector<std::string> FileDialog::parseOutput (const std::string& output, Mode mode)
 {
     // One line end closes the output; anything before it belongs to the names.
     auto text = output;
@@ -168,10 +176,10 @@ juce::Array<juce::File> FileDialog::parseOutput (const std::string& output, Mode
         start = end + multipleSeparator.size();
     }
 
-    juce::Array<juce::File> files;
-    for (const auto& p : paths)
-        if (const auto path = juce::String::fromUTF8 (p.data(), (int) p.size()); acceptable (path, mode))
-            files.add (juce::File (path));
+    std::vector<std::string> files;
+    for (auto& p : paths)
+        if (acceptable (p, mode))
+            files.push_back (std::move (p));
     return files;
 }
 
@@ -243,12 +251,12 @@ void FileDialog::run()
         child = -1;
     }
 
-    finish (WIFEXITED (status) && WEXITSTATUS (status) == 0 ? parseOutput (output, options.mode) : juce::Array<juce::File>());
+    finish (WIFEXITED (status) && WEXITSTATUS (status) == 0 ? parseOutput (output, options.mode) : std::vector<std::string>());
 }
 
-void FileDialog::finish (const juce::Array<juce::File>& files)
+void FileDialog::finish (std::vector<std::string> files)
 {
-    juce::MessageManager::callAsync ([this, isAlive = alive, files]
+    juce::MessageManager::callAsync ([this, isAlive = alive, files = std::move (files)]
     {
         if (! *isAlive || std::find (openDialogs.begin(), openDialogs.end(), this) == openDialogs.end())
             return;
@@ -275,10 +283,10 @@ void FileDialog::showFallbackDialog()
     {
         if (! *isAlive)
             return;
-        juce::Array<juce::File> files;
+        std::vector<std::string> files;
         for (int i = 0; result != 0 && i < fallbackBrowser->getNumSelectedFiles(); ++i)
-            if (const auto path = fallbackBrowser->getSelectedFile (i).getFullPathName(); acceptable (path, options.mode))
-                files.add (juce::File (path));
-        finish (files);
+            if (auto path = fallbackBrowser->getSelectedFile (i).getFullPathName().toStdString(); acceptable (path, options.mode))
+                files.push_back (std::move (path));
+        finish (std::move (files));
     }), false);
 }

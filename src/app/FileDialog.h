@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 // A file dialog that returns every picked file exactly as picked, whatever its name holds. The
 // desktop's dialog (zenity) runs as a child process watched by this object's "FileDialog" thread,
@@ -32,13 +33,18 @@ public:
         juce::Component* owner = nullptr;   // the dialog stays above this component's window
     };
 
-    // The picked files; empty when the dialog was cancelled. Opened files are existing regular files
-    // (or links to them); a file to save is an absolute path that is not a folder.
-    using Callback = std::function<void (const juce::Array<juce::File>&)>;
+    // The picked files' paths, as bytes (names need not be UTF-8); empty when the dialog was
+    // cancelled. Opened files are existing regular files (or links to them); a file to save is an
+    // absolute path that is not a folder.
+    using Callback = std::function<void (const std::vector<std::string>&)>;
 
     // Shows the dialog at once. The callback is not called once this object is gone.
     FileDialog (Options options, Callback callback);
     ~FileDialog() override;
+
+    // A picked path as a juce::File, for callers that keep files so. A name that is not UTF-8 does
+    // not survive juce::String: it comes back with U+FFFD in place of its odd bytes, naming no file.
+    static juce::File fileOf (const std::string& path);
 
     static bool isAnyOpen();
 
@@ -48,12 +54,12 @@ public:
     // The zenity command line for the options (without the program name), and the files a zenity
     // output names. UI-free, for the tests.
     static juce::StringArray zenityArguments (const Options& options);
-    static juce::Array<juce::File> parseOutput (const std::string& output, Mode mode);
+    static std::vector<std::string> parseOutput (const std::string& output, Mode mode);
 
 private:
     void run() override;
     void showFallbackDialog();
-    void finish (const juce::Array<juce::File>& files);
+    void finish (std::vector<std::string> files);
 
     const Options options;
     Callback callback;

@@ -131,6 +131,7 @@ MainComponent::MainComponent()
     renamePage.renameRulesButton.onClick = [this] { renamePageRulesClicked(); };
     rulesPage.closeButton->onClick = [this] { rulesPageClosed(); };
 
+    nextSlice.onTick = [this] { takeInSlice(); };
     startTimer (kIntakeIntervalMs);
     restoreAllLufsStates();
 
@@ -140,6 +141,7 @@ MainComponent::MainComponent()
 MainComponent::~MainComponent()
 {
     stopTimer();
+    nextSlice.stopTimer();
     analysisList.removeComponentListener (this);
     isrcList.removeComponentListener (this);
     deviceManager.removeAudioCallback (this);
@@ -254,10 +256,11 @@ void MainComponent::timerCallback()
     // X events that JUCE left in Xlib's queue are read now rather than at the next event.
     QueuedXEvents::wake();
 
-    if (! isVisible())
+    // A batch still going to the pages carries on by itself; what waits comes after it.
+    if (! isVisible() || isTakingIn())
         return;
 
-    if (dropTarget.pendingFiles.isEmpty())
+    if (dropTarget.pendingFiles.empty())
     {
         if (isrcList.listChanged)
         {
@@ -277,13 +280,73 @@ void MainComponent::timerCallback()
         return;
     }
 
-    // Only regular files: a folder named "Drums.wav" must never become a row that GO RENAME renames.
-    acceptedFiles = FileIntake::regularFilesOnly (dropTarget.pendingFiles);
+    intakeBatch = std::move (dropTarget.pendingFiles);
     dropTarget.pendingFiles.clear();
+    intakeNext = 0;
+    intakeSliceFiles = kFirstSliceFiles;
+    takingIn = true;
+    intakeRowsSorted = false;
+    acceptedFiles.clear();
+    takeInSlice();
+}
 
-    isrcList.addList (acceptedFiles);
-    analysisList.addList (acceptedFiles);
-    renamePage.addList (acceptedFiles);
+// One slice of the batch to the three pages; the rename page sorts, lays out and counts its rows
+// once, when the batch is through. After a batch of several slices, that and the report each have a
+// turn of their own.
+void MainComponent::takeInSlice()
+{
+    nextSlice.stopTimer();
+    if (! takingIn)
+        return;
+
+    if (intakeNext == intakeBatch.size())
+    {
+        if (intakeRowsSorted)
+        {
+            finishIntake();
+            return;
+        }
+        renamePage.addList ({});
+        intakeRowsSorted = true;
+        nextSlice.startTimer (1);
+        return;
+    }
+
+    const auto first = intakeNext;
+    const auto end = std::min (intakeBatch.size(), intakeNext + intakeSliceFiles);
+    const auto start = juce::Time::getMillisecondCounterHiRes();
+
+    // Only regular files: a folder named "Drums.wav" must never become a row that GO RENAME renames.
+    std::vector<std::string> slice;
+    for (; intakeNext < end; ++intakeNext)
+        if (FileIntake::isRegularFile (intakeBatch[intakeNext]))
+            slice.push_back (std::move (intakeBatch[intakeNext]));
+
+    isrcList.addList (slice);
+    analysisList.addList (slice);
+    renamePage.addList (slice, true);
+    acceptedFiles.insert (acceptedFiles.end(), std::make_move_iterator (slice.begin()), std::make_move_iterator (slice.end()));
+
+    // The next slice is sized by the time this one took per file, growing by half at most: a small
+    // slice tells little of a large one.
+    const auto took = juce::Time::getMillisecondCounterHiRes() - start;
+    const auto msPerFile = juce::jmax (1.0e-4, took / (double) (end - first));
+    intakeSliceFiles = (size_t) juce::jlimit (64.0, 1.5 * (double) intakeSliceFiles, kIntakeSliceMs / msPerFile);
+
+    // A batch within the first slice is done at once.
+    if (first == 0 && intakeNext == intakeBatch.size())
+        finishIntake();
+    else
+        nextSlice.startTimer (1);
+}
+
+void MainComponent::finishIntake()
+{
+    takingIn = false;
+    intakeBatch.clear();
+    intakeNext = 0;
+    if (! std::exchange (intakeRowsSorted, true))
+        renamePage.addList ({});
     analysisList.startBackgroundAnalysis();
 
     const int count = renameFileCount();
@@ -347,21 +410,20 @@ void MainComponent::openClicked()
                                                                       "*.wav;*.mp3;*.aif;*.aiff;*.ogg;*.flac",
                                                                       juce::File::getSpecialLocation (juce::File::userHomeDirectory),
                                                                       FileDialog::Mode::openFiles, this },
-                                                [this] (const juce::Array<juce::File>& chosen) { openDialogClosed (chosen); });
+                                                [this] (const std::vector<std::string>& chosen) { openDialogClosed (chosen); });
 }
 
-void MainComponent::openDialogClosed (const juce::Array<juce::File>& chosenFiles)
+void MainComponent::openDialogClosed (const std::vector<std::string>& chosenFiles)
 {
-    if (chosenFiles.isEmpty())
+    if (chosenFiles.empty())
     {
         statusLabel.setText ("No files selected", juce::dontSendNotification);
     }
     else
     {
-        statusLabel.setText ("Loading " + juce::String (chosenFiles.size()) + " selected file(s)...",
+        statusLabel.setText ("Loading " + juce::String ((int) chosenFiles.size()) + " selected file(s)...",
                              juce::dontSendNotification);
-        for (const auto& f : chosenFiles)
-            dropTarget.pendingFiles.add (f.getFullPathName());
+        dropTarget.pendingFiles.insert (dropTarget.pendingFiles.end(), chosenFiles.begin(), chosenFiles.end());
     }
 
     // The native dialog does not block the window: the user may have left the home page meanwhile,
@@ -388,6 +450,10 @@ void MainComponent::clearClicked()
 {
     acceptedFiles.clear();
     dropTarget.pendingFiles.clear();
+    intakeBatch.clear();
+    intakeNext = 0;
+    takingIn = false;
+    nextSlice.stopTimer();
     isrcList.clearRows();
     analysisList.clearList();
     renamePage.clearList();

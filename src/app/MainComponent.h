@@ -14,6 +14,9 @@
 
 #include <array>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 // The window's content: owns every page, the home page's widgets, the audio output and the
 // file intake. Everything runs on the message thread except the three device callbacks, which
@@ -62,7 +65,8 @@ public:
     AudioAnalysisComponent analysisList;
     Rename renamePage;
     Rules rulesPage;
-    juce::StringArray acceptedFiles;
+    // The regular files of the batch that the last intake handed to the pages, as bytes.
+    std::vector<std::string> acceptedFiles;
     Look look;
     juce::Image logoImage;
     juce::ColourGradient backgroundGradient;
@@ -89,8 +93,10 @@ public:
     AspectLock aspectLock { referenceSize.width, referenceSize.height };
 
     void openClicked();
-    // The OPEN dialog's result: an empty list means it was cancelled.
-    void openDialogClosed (const juce::Array<juce::File>& chosenFiles);
+    // The OPEN dialog's result (the paths' bytes): an empty list means it was cancelled.
+    void openDialogClosed (const std::vector<std::string>& chosenFiles);
+    // True while a batch is still being handed to the pages.
+    bool isTakingIn() const noexcept { return takingIn; }
     void renameClicked();
     void clearClicked();
     void rulesClicked();
@@ -121,6 +127,23 @@ private:
     bool settingOwnSize = false;
     // The status text that the home page's status frame was last drawn for.
     juce::String framedStatusText;
+
+    // A large batch goes to the pages a slice at a time, each slice sized to hold the window about
+    // kIntakeSliceMs, the next one following at once after the window has had its turn.
+    static constexpr double kIntakeSliceMs = 10.0;
+    static constexpr size_t kFirstSliceFiles = 250;
+    void takeInSlice();
+    void finishIntake();
+    std::vector<std::string> intakeBatch;
+    size_t intakeNext = 0;
+    bool takingIn = false;
+    bool intakeRowsSorted = false;
+    size_t intakeSliceFiles = kFirstSliceFiles;
+    struct SliceTimer final : public juce::Timer
+    {
+        std::function<void()> onTick;
+        void timerCallback() override { onTick(); }
+    } nextSlice;
 
     // The panels paint translucent over the home page: the target toggles in its margin and RENAME
     // would show through them, so they hide while a panel is open.

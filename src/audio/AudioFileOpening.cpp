@@ -3,6 +3,8 @@
 #include "audio/FlacFileReader.h"
 #include "audio/WavHeaderCopy.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -121,6 +123,27 @@ private:
     juce::int64 position = 0;
 };
 
+// The format's own test of a file's extension (juce::AudioFormat::canHandleFile), on the bytes of
+// the path: ASCII letters in any case.
+bool claimsExtensionOf (juce::AudioFormat& format, const std::string& path)
+{
+    const auto slash = path.rfind ('/');
+    const auto dot = path.rfind ('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return false;
+
+    const auto extension = path.substr (dot);
+    for (const auto& e : format.getFileExtensions())
+    {
+        const auto wanted = e.toStdString();
+        if (wanted.size() == extension.size()
+            && std::equal (wanted.begin(), wanted.end(), extension.begin(),
+                           [] (char a, char b) { return std::tolower ((unsigned char) a) == std::tolower ((unsigned char) b); }))
+            return true;
+    }
+    return false;
+}
+
 bool isReadableSafely (const juce::AudioFormatReader& reader)
 {
     // The PCM readers convert whole bytes of 8 to 32 bits only; other sizes end in an assertion.
@@ -138,7 +161,17 @@ namespace AudioFileOpening
 {
 std::unique_ptr<juce::InputStream> openRegularFile (const juce::File& file)
 {
-    const int fd = ::open (file.getFullPathName().toRawUTF8(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    return openRegularFile (file.getFullPathName().toStdString());
+}
+
+std::unique_ptr<juce::AudioFormatReader> createReader (const juce::File& file)
+{
+    return createReader (file.getFullPathName().toStdString());
+}
+
+std::unique_ptr<juce::InputStream> openRegularFile (const std::string& path)
+{
+    const int fd = ::open (path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         return nullptr;
 
@@ -152,7 +185,7 @@ std::unique_ptr<juce::InputStream> openRegularFile (const juce::File& file)
     return std::make_unique<RegularFileStream> (fd, (juce::int64) info.st_size);
 }
 
-std::unique_ptr<juce::AudioFormatReader> createReader (const juce::File& file)
+std::unique_ptr<juce::AudioFormatReader> createReader (const std::string& path)
 {
     juce::AudioFormatManager formats;
     formats.registerFormat (new juce::WavAudioFormat(), true);
@@ -167,10 +200,10 @@ std::unique_ptr<juce::AudioFormatReader> createReader (const juce::File& file)
     for (int i = 0; i < formats.getNumKnownFormats() && reader == nullptr; ++i)
     {
         auto* format = formats.getKnownFormat (i);
-        if (! format->canHandleFile (file))
+        if (! claimsExtensionOf (*format, path))
             continue;
 
-        auto stream = openRegularFile (file);
+        auto stream = openRegularFile (path);
         if (stream == nullptr)
             return nullptr;
 

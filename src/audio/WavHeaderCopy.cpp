@@ -119,10 +119,15 @@ bool isSaneFormat (const char* fmt, size_t size) noexcept
 }
 } // namespace
 
+bool WavHeaderCopy::copyHeader (const std::string& path, juce::MemoryBlock& image)
+{
+    const auto source = AudioFileOpening::openRegularFile (path);
+    return source != nullptr && copyHeader (*source, image);
+}
+
 bool WavHeaderCopy::copyHeader (const juce::File& file, juce::MemoryBlock& image)
 {
-    const auto source = AudioFileOpening::openRegularFile (file);
-    return source != nullptr && copyHeader (*source, image);
+    return copyHeader (file.getFullPathName().toStdString(), image);
 }
 
 bool WavHeaderCopy::copyHeader (juce::InputStream& source, juce::MemoryBlock& image, DataRegion* data)

@@ -29,6 +29,7 @@ namespace WavHeaderCopy
     // its data, not a WAV).
     bool copyHeader (juce::InputStream& source, juce::MemoryBlock& image, DataRegion* data = nullptr);
 
-    // The same for a file; false also when it is not a regular file.
+    // The same for a file (the path's bytes, UTF-8 or not); false also when it is not a regular file.
+    bool copyHeader (const std::string& path, juce::MemoryBlock& image);
     bool copyHeader (const juce::File& file, juce::MemoryBlock& image);
 }

@@ -139,11 +139,9 @@ void AudioPlaybackThread::executePlay (const std::string& path, int row)
     releasePreview (row);
 
     // Only absolute paths name a file; anything else plays nothing, like an unreadable file.
-    const auto pathText = juce::String::fromUTF8 (path.c_str());
-    const juce::File file (juce::File::isAbsolutePath (pathText) ? pathText : juce::String());
-    const auto key = PreviewScanCache::keyFor (file);
+    const auto key = ! path.empty() && path.front() == '/' ? PreviewScanCache::keyFor (path) : std::nullopt;
 
-    auto reader = mixer != nullptr && deviceManager != nullptr && key.has_value() ? PreviewScan::createReader (file)
+    auto reader = mixer != nullptr && deviceManager != nullptr && key.has_value() ? PreviewScan::createReader (path)
                                                                                   : nullptr;
     if (reader == nullptr || reader->sampleRate <= 0.0 || reader->numChannels == 0)
     {

@@ -45,19 +45,20 @@ void AudioProgressBar::setProgress (double position, double length, bool active)
     repaint();
 }
 
-void AudioProgressBar::loadWaveform (const juce::File& file)
+void AudioProgressBar::loadWaveform (const std::string& path, const juce::String& fileName)
 {
     waveformPeaks.clear();
-    waveformFile = file;
+    waveformPath = path;
+    waveformFileName = fileName;
     awaitingWaveform = true;
     // Says so at once, before the player has taken the request up.
     isActive = true;
     repaint();
 }
 
-void AudioProgressBar::setWaveform (const juce::File& file, const std::vector<float>& bins)
+void AudioProgressBar::setWaveform (const std::string& path, const std::vector<float>& bins)
 {
-    if (file != waveformFile)
+    if (path != waveformPath)
         return;
 
     waveformPeaks = bins;
@@ -85,7 +86,7 @@ void AudioProgressBar::paint (juce::Graphics& g)
     g.drawRoundedRectangle (1.0f, 1.0f, w - 2.0f, h - 2.0f, h * 0.5f - 1.0f, 2.0f);
 
     if (isActive && awaitingWaveform)
-        textLabel.setText ("Loading audio preview: " + waveformFile.getFileName(), juce::dontSendNotification);
+        textLabel.setText ("Loading audio preview: " + waveformFileName, juce::dontSendNotification);
 
     if (! showsPreview())
         return;

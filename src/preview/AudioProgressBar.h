@@ -3,6 +3,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 // The rename page's pill-shaped bar. While a preview is active it draws the file's waveform,
@@ -24,11 +25,11 @@ public:
 
     // Drops the bins and waits for those of the file, which the preview player computes and hands
     // in through setWaveform; reads nothing. From now until they arrive, or until setProgress makes
-    // the bar inactive, it shows "Loading audio preview: " and the file name.
-    void loadWaveform (const juce::File& file);
+    // the bar inactive, it shows "Loading audio preview: " and the file name. The path is bytes.
+    void loadWaveform (const std::string& path, const juce::String& fileName);
     // The bins of a file (normalised, as PreviewScan gives them); ignored unless they belong to the
     // file of the last loadWaveform, so bins of a preview that was given up never show.
-    void setWaveform (const juce::File& file, const std::vector<float>& bins);
+    void setWaveform (const std::string& path, const std::vector<float>& bins);
 
     const std::vector<float>& getWaveformPeaks() const noexcept { return waveformPeaks; }
     double getPositionSeconds() const noexcept { return positionSeconds; }
@@ -57,7 +58,8 @@ private:
     double lengthSeconds = 0.0;
     bool isActive = false;
     std::vector<float> waveformPeaks;
-    juce::File waveformFile;
+    std::string waveformPath;
+    juce::String waveformFileName;
     bool awaitingWaveform = false;
 
     bool showsPreview() const noexcept { return isActive && ! awaitingWaveform && lengthSeconds > 0.0; }

@@ -7,6 +7,11 @@
 
 namespace PreviewScan
 {
+std::unique_ptr<juce::AudioFormatReader> createReader (const std::string& path)
+{
+    return AudioFileOpening::createReader (path);
+}
+
 std::unique_ptr<juce::AudioFormatReader> createReader (const juce::File& file)
 {
     return AudioFileOpening::createReader (file);

@@ -22,6 +22,7 @@ namespace PreviewScan
     constexpr int kWaveformBins = 1500;
 
     // A reader for the file (see AudioFileOpening::createReader), or null when it cannot be played.
+    std::unique_ptr<juce::AudioFormatReader> createReader (const std::string& path);
     std::unique_ptr<juce::AudioFormatReader> createReader (const juce::File& file);
 
     struct Result

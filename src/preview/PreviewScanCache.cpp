@@ -8,13 +8,13 @@ bool PreviewScanCache::Key::operator== (const Key& other) const
            && path == other.path;
 }
 
-std::optional<PreviewScanCache::Key> PreviewScanCache::keyFor (const juce::File& file)
+std::optional<PreviewScanCache::Key> PreviewScanCache::keyFor (const std::string& path)
 {
     struct stat info {};
-    if (::stat (file.getFullPathName().toRawUTF8(), &info) != 0 || ! S_ISREG (info.st_mode))
+    if (::stat (path.c_str(), &info) != 0 || ! S_ISREG (info.st_mode))
         return std::nullopt;
 
-    return Key { file.getFullPathName(), (juce::int64) info.st_size,
+    return Key { path, (juce::int64) info.st_size,
                  (juce::int64) info.st_mtim.tv_sec * 1000000000 + (juce::int64) info.st_mtim.tv_nsec,
                  (juce::uint64) info.st_dev, (juce::uint64) info.st_ino };
 }

@@ -4,6 +4,7 @@
 
 #include <list>
 #include <optional>
+#include <string>
 #include <utility>
 
 // What the scans of recently previewed files found, so that playing a file again (or after the
@@ -18,7 +19,7 @@ public:
 
     struct Key
     {
-        juce::String path;
+        std::string path;
         juce::int64 size = 0, modifiedNs = 0;
         juce::uint64 device = 0, inode = 0;
 
@@ -27,8 +28,8 @@ public:
 
     PreviewScanCache() = default;
 
-    // The file's key as it is now, or none when it cannot be read.
-    static std::optional<Key> keyFor (const juce::File& file);
+    // The file's key (the path's bytes) as it is now, or none when it cannot be read.
+    static std::optional<Key> keyFor (const std::string& path);
 
     // A completed scan of that very file, or null; the entry becomes the most recently used.
     const PreviewScan::Result* find (const Key& key);

@@ -80,6 +80,20 @@ juce::String fromUTF8 (const std::string& text)
     return juce::String (Utf8 (decoded.c_str()));
 }
 
+size_t utf8SequenceAt (const std::string& text, size_t index, juce::juce_wchar& c) noexcept
+{
+    using Utf8 = juce::CharPointer_UTF8;
+
+    const auto lead = (unsigned char) text[index];
+    const size_t length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
+
+    if (length == 0 || index + length > text.size() || ! Utf8::isValidString (text.data() + index, (int) length))
+        return 0;
+
+    c = *Utf8 (text.data() + index);
+    return length;
+}
+
 std::string extractFileName (const std::string& path)
 {
    #if JUCE_WINDOWS
@@ -152,13 +166,16 @@ int findFirstMatch (const std::vector<RenameRule>& rules, const std::string& key
     return -1;
 }
 
-juce::String suggestName (std::vector<RenameRule>& rules, const std::string& path)
+std::string suggestName (std::vector<RenameRule>& rules, const std::string& path)
 {
-    const auto stem = stemOf (path);
-    const auto match = findFirstMatch (rules, matchKeyOf (stem));
+    const auto match = findFirstMatch (rules, matchKeyOf (stemOf (path)));
 
+    // Unmatched, the file keeps its own name: its bytes, whatever they are.
     if (match < 0)
-        return stem;
+    {
+        const auto fileName = extractFileName (path);
+        return fileName.substr (0, std::min (fileName.size(), fileName.rfind ('.')));
+    }
 
     const auto instrumentIndex = rules[(size_t) match].instrumentIndex;
     int number = 1;
@@ -172,7 +189,7 @@ juce::String suggestName (std::vector<RenameRule>& rules, const std::string& pat
         if (rule.instrumentIndex == instrumentIndex)
             rule.counter = number + 1;
 
-    return rules[(size_t) match].instrument + juce::String (number);
+    return (rules[(size_t) match].instrument + juce::String (number)).toStdString();
 }
 
 bool isControlCharacter (juce::juce_wchar c) noexcept
@@ -209,35 +226,6 @@ juce::String replacingControlCharacters (const juce::String& text, const juce::S
     return juce::String (juce::CharPointer_UTF8 (result.c_str()));
 }
 
-namespace
-{
-    // In valid UTF-8: C0 controls and DEL are single bytes, C1 controls are C2 80 to C2 9F, and the
-    // line and paragraph separators E2 80 A8 and E2 80 A9.
-    bool holdsControlCharacter (const std::string& utf8) noexcept
-    {
-        for (size_t i = 0; i < utf8.size(); ++i)
-        {
-            const auto c = (unsigned char) utf8[i];
-            const auto next = i + 1 < utf8.size() ? (unsigned char) utf8[i + 1] : 0;
-            const auto third = i + 2 < utf8.size() ? (unsigned char) utf8[i + 2] : 0;
-
-            if (c < 0x20 || c == 0x7f || (c == 0xc2 && next >= 0x80 && next <= 0x9f)
-                 || (c == 0xe2 && next == 0x80 && (third == 0xa8 || third == 0xa9)))
-                return true;
-        }
-
-        return false;
-    }
-}
-
-std::string replacingControlCharacters (const std::string& utf8, const char* replacement)
-{
-    if (juce::CharPointer_UTF8::isValidString (utf8.c_str(), (int) utf8.size()) && ! holdsControlCharacter (utf8))
-        return utf8;
-
-    return replacingControlCharacters (fromUTF8 (utf8), juce::String (juce::CharPointer_UTF8 (replacement))).toStdString();
-}
-
 bool isBlank (const std::string& utf8)
 {
     for (const auto c : utf8)
@@ -250,6 +238,23 @@ bool isBlank (const std::string& utf8)
     }
 
     return true;
+}
+
+std::string replacingControlCharacters (const std::string& bytes, const char* replacement)
+{
+    std::string result;
+    result.reserve (bytes.size());
+    for (size_t i = 0; i < bytes.size();)
+    {
+        juce::juce_wchar c = 0;
+        const auto length = utf8SequenceAt (bytes, i, c);
+        if (length > 0 && isControlCharacter (c))
+            result += replacement;
+        else
+            result.append (bytes, i, std::max (length, (size_t) 1));
+        i += std::max (length, (size_t) 1);
+    }
+    return result;
 }
 
 juce::String describeRenaming (const std::string& fileName, const juce::String& newName)

@@ -20,6 +20,10 @@ namespace NameSuggestion
     // UTF-8 bytes as a juce::String, without asserting on invalid bytes (file names need not be valid UTF-8).
     juce::String fromUTF8 (const std::string& text);
 
+    // The length in bytes of the valid UTF-8 sequence at text[index], and its code point in c; 0 when
+    // the byte there starts none.
+    size_t utf8SequenceAt (const std::string& text, size_t index, juce::juce_wchar& c) noexcept;
+
     // The part of path after its last folder separator ("/", and on Windows "\" too), or the whole
     // path when it holds none (the logic of Rename::extractFileName). A path ending in one gives "".
     std::string extractFileName (const std::string& path);
@@ -42,8 +46,8 @@ namespace NameSuggestion
     int findFirstMatch (const std::vector<RenameRule>& rules, const std::string& key) noexcept;
 
     // The suggested new name for the file at path: the matched instrument followed by its running
-    // number (the counters of that instrument advance), or the stem when no rule matches.
-    juce::String suggestName (std::vector<RenameRule>& rules, const std::string& path);
+    // number (the counters of that instrument advance), or the stem's own bytes when no rule matches.
+    std::string suggestName (std::vector<RenameRule>& rules, const std::string& path);
 
     // The characters a file name never gets from a typed name, and that would break a history line:
     // C0 controls, DEL, C1 controls and the Unicode line and paragraph separators.
@@ -53,9 +57,8 @@ namespace NameSuggestion
     // length of text; text without control characters comes back as it is.
     juce::String replacingControlCharacters (const juce::String& text, const juce::String& replacement);
 
-    // The same for a name in UTF-8 bytes, decoded as fromUTF8 does; a valid name without control
-    // characters comes back as it is, without being decoded.
-    std::string replacingControlCharacters (const std::string& utf8, const char* replacement);
+    // The same on bytes, in one pass: bytes that are not UTF-8 stay as they are.
+    std::string replacingControlCharacters (const std::string& bytes, const char* replacement);
 
     // True when the name, decoded as fromUTF8 does, is empty or white space only.
     bool isBlank (const std::string& utf8);

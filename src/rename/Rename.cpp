@@ -26,7 +26,7 @@ Rename::Rename()
 
     playbackThread.onPlaybackStateChanged = [this] (int row, bool playing) { playbackStateChanged (row, playing); };
     playbackThread.onWaveformReady = [this] (const std::string& path, const std::vector<float>& bins)
-    { progressBar.setWaveform (juce::File (NameSuggestion::fromUTF8 (path)), bins); };
+    { progressBar.setWaveform (path, bins); };
 
     RenameRow::setIconImages (closeButton, removeIcon, removeOverIcon, removeOverIcon);
     addAndMakeVisible (closeButton);
@@ -189,7 +189,7 @@ void Rename::pauseClicked()
 
     if (pauseButton.getToggleState())
     {
-        setStatus ("Resuming: " + juce::String::fromUTF8 (extractFileName (path).c_str()));
+        setStatus ("Resuming: " + NameSuggestion::fromUTF8 (extractFileName (path)));
         previewNumber = nextPreviewNumber();
         previewPath = path;
         playbackThread.playFile (path, previewNumber);

@@ -35,9 +35,11 @@ public:
     void paint (juce::Graphics& g) override;
     void resized() override;
 
-    // Takes a batch of paths: lists the audio files among them with a suggested name, sorts the
-    // rows and lays them out. Paths already listed are skipped.
-    void addList (const juce::StringArray& files);
+    // Takes a batch of paths (their bytes, UTF-8 or not): lists the audio files among them with a
+    // suggested name, sorts the rows and lays them out. Paths already listed are skipped. A batch
+    // given in slices says that more is to come with all but its last slice: the rows are then
+    // sorted, laid out and counted once, after the last.
+    void addList (const std::vector<std::string>& files, bool moreToCome = false);
     // Removes every row; the suggestion counters keep their values.
     void clearList();
     // Hands over the main component's audio output and starts the preview thread.

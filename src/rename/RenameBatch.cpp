@@ -2,7 +2,9 @@
 #include "rename/NameSuggestion.h"
 #include "rename/SafeRename.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -278,10 +280,25 @@ MoveResult moveIfStillTheSameFile (const Move& move, const std::string& path, co
                             : MoveResult::failed;
 }
 
-// Names as the history shows them: one line each, whatever the file system allowed in them.
+// Names as the history shows them: one line each, whatever the file system allowed in them, and a
+// byte that is not UTF-8 written as "\xFC", so that names differing only there stay apart.
 void appendOnOneLine (std::string& history, const std::string& name)
 {
-    history += NameSuggestion::replacingControlCharacters (name, "?");
+    for (size_t i = 0; i < name.size();)
+    {
+        juce::juce_wchar c = 0;
+        const auto length = NameSuggestion::utf8SequenceAt (name, i, c);
+        char escaped[8];
+
+        if (length == 0 && std::snprintf (escaped, sizeof (escaped), "\\x%02X", (unsigned) (unsigned char) name[i]) > 0)
+            history += escaped;
+        else if (NameSuggestion::isControlCharacter (c))
+            history += '?';
+        else
+            history.append (name, i, length);
+
+        i += std::max (length, (size_t) 1);
+    }
 }
 
 std::string historyFileName (int attempt)

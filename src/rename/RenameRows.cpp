@@ -21,14 +21,12 @@ bool editorShows (const juce::TextEditor& editor, const std::string& path)
 } // namespace
 
 //==============================================================================
-void Rename::addList (const juce::StringArray& files)
+void Rename::addList (const std::vector<std::string>& files, bool moreToCome)
 {
     setStatus ("Analyzing filenames and generating suggestions...");
 
-    for (const auto& file : files)
+    for (const auto& path : files)
     {
-        const auto path = file.toStdString();
-
         if (! NameSuggestion::isAudioFile (path))
         {
             setStatus ("Skipping non-audio file: " + NameSuggestion::fromUTF8 (extractFileName (path)));
@@ -42,10 +40,13 @@ void Rename::addList (const juce::StringArray& files)
         fileIdentities[path] = FileIdentity::of (path);
 
         const auto suggestion = NameSuggestion::suggestName (renameRules, path);
-        newNames[path] = suggestion.toStdString();
-        setStatus ("Added: " + NameSuggestion::describeRenaming (extractFileName (path), suggestion));
+        newNames[path] = suggestion;
+        setStatus ("Added: " + NameSuggestion::describeRenaming (extractFileName (path), NameSuggestion::fromUTF8 (suggestion)));
         filePaths.push_back (path);
     }
+
+    if (moreToCome)
+        return;
 
     sortByNewNames();
     resized();
@@ -166,7 +167,7 @@ void Rename::playToggled (std::string path)
 
     // Only a regular file can be previewed: anything else would play nothing and say nothing, and
     // no toggle stays on for it.
-    if (! FileIntake::isRegularFile (NameSuggestion::fromUTF8 (path)))
+    if (! FileIntake::isRegularFile (path))
     {
         stopPreview();
         setStatus ("Error: File not found - " + fileName);
@@ -174,7 +175,7 @@ void Rename::playToggled (std::string path)
     }
 
     setStatus ("Loading audio preview: " + fileName);
-    progressBar.loadWaveform (juce::File (NameSuggestion::fromUTF8 (path)));
+    progressBar.loadWaveform (path, fileName);
     playbackThread.stopPlayback();
     previewNumber = nextPreviewNumber();
     previewPath = path;

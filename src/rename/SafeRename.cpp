@@ -1,4 +1,5 @@
 #include "rename/SafeRename.h"
+#include "rename/NameSuggestion.h"
 
 #include <juce_core/juce_core.h>
 
@@ -80,8 +81,7 @@ bool isCaseAliasOf (const Entry& a, const Entry& b)
     struct stat infoA, infoB;
 
     return nameA != nameB
-        && juce::String::fromUTF8 (nameA.data(), (int) nameA.size())
-               .equalsIgnoreCase (juce::String::fromUTF8 (nameB.data(), (int) nameB.size()))
+        && NameSuggestion::fromUTF8 (nameA).equalsIgnoreCase (NameSuggestion::fromUTF8 (nameB))
         && ::fstatat (folderA.folder, folderA.name.c_str(), &infoA, 0) == 0
         && ::fstatat (folderB.folder, folderB.name.c_str(), &infoB, 0) == 0
         && infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino

@@ -56,7 +56,7 @@ void Rules::loadCSVRules()
     loadChooser = std::make_unique<FileDialog> (FileDialog::Options { "Choose CSV rules file", kRulesFilePattern,
                                                                       juce::File::getSpecialLocation (juce::File::userHomeDirectory),
                                                                       FileDialog::Mode::openFile, this },
-                                                [this] (const juce::Array<juce::File>& chosen) { rulesFileChosen (chosen.isEmpty() ? juce::File() : chosen[0]); });
+                                                [this] (const std::vector<std::string>& chosen) { rulesFileChosen (chosen.empty() ? juce::File() : FileDialog::fileOf (chosen[0])); });
 }
 
 void Rules::rulesFileChosen (const juce::File& file)
@@ -112,7 +112,7 @@ void Rules::saveRulesAs()
     saveChooser = std::make_unique<FileDialog> (FileDialog::Options { "Save Rules As...", kRulesFilePattern,
                                                                       juce::File::getSpecialLocation (juce::File::userHomeDirectory),
                                                                       FileDialog::Mode::saveFile, this },
-                                                [this] (const juce::Array<juce::File>& chosen) { saveAsFileChosen (chosen.isEmpty() ? juce::File() : chosen[0]); });
+                                                [this] (const std::vector<std::string>& chosen) { saveAsFileChosen (chosen.empty() ? juce::File() : FileDialog::fileOf (chosen[0])); });
 }
 
 void Rules::saveAsFileChosen (const juce::File& file)

@@ -11,7 +11,7 @@ struct LoudnessPanel : public ::testing::Test
     ~LoudnessPanel() override { panel.reset(); pumpMessages (20); }
 
     // An intake as the main component makes it.
-    void intake (std::initializer_list<juce::File> files) { for (auto& f : files) panel->addList ({ f.getFullPathName() }); panel->startBackgroundAnalysis(); }
+    void intake (std::initializer_list<juce::File> files) { for (auto& f : files) panel->addList ({ f.getFullPathName().toStdString() }); panel->startBackgroundAnalysis(); }
     bool waitFor (const juce::String& text, int row) { return pumpUntil ([&] { return shown (*panel, row) == text; }, 30000); }
     bool measuredAll() { return pumpUntil ([this] { return std::none_of (panel->filePaths.begin(), panel->filePaths.end(), [this] (auto& p) { return panel->analysingByFile.at (p); }); }, 30000); }
 };
@@ -19,7 +19,7 @@ struct LoudnessPanel : public ::testing::Test
 TEST_F (LoudnessPanel, ListsWavPathsOnceAndShowsTheirResults)
 {
     panel->addList ({ "/m/b.WAV", "/m/a.wav", "/m/b.WAV", "/m/d.wave", "/m/e.flac", "wav", ".wa", "/m/hwav", "C:\\A\\T 1.wav", "bare.wav" });
-    panel->addList ({ "/m/a.wav", juce::String::fromUTF8 ("/m/dir\\été.wav"), "/m/.wav" });
+    panel->addList ({ "/m/a.wav", "/m/dir\\été.wav", "/m/.wav" });
     EXPECT_EQ (shown (*panel, 0) + shown (*panel, 2), "b.WAV|Pending...|Pending...C:\\A\\T 1.wav|Pending...|Pending...");
     EXPECT_EQ (shown (*panel, 4) + shown (*panel, 5) + shown (*panel, 6), juce::String::fromUTF8 ("dir\\été.wav|Pending...|Pending....wav|Pending...|Pending...-"));
 
@@ -57,7 +57,7 @@ TEST_F (LoudnessPanel, ValuesAreColouredByTheirClassOnEitherSideOfEveryBound)
 TEST_F (LoudnessPanel, ManyRowsShowWhereverTheViewGoes)
 {
     for (int i = 0; i < 10000; ++i)
-        panel->addList ({ "/m/" + juce::String (i) + ".wav" });
+        panel->addList ({ "/m/" + std::to_string (i) + ".wav" });
     EXPECT_LT (panel->content->getNumChildComponents(), 30);
     panel->updateAnalysisResult ("/m/9000.wav", 0, -14.0f, -2.0f);
 

@@ -86,11 +86,11 @@ TEST (ISRCPanel, RowsShowAndKeepTheirOwnFilesData)
     panel.setSize (860, 587);
     const auto row = [&] (int i) { auto* r = panel.shownRow (i); return r == nullptr ? "-" : r->nameLabel.getText() + "|" + r->formatLabel.getText() + "|" + r->isrcEditor.getText(); };
     const auto a = writeBytes (folder / "Kick.wav", wav (2, 44100, 24, "US-ABC-12-34567"));
-    panel.addList ({ a.getFullPathName(), folder.get().getFullPathName() + "/Bass.mp3", a.getFullPathName(),
-                     writeBytes (folder / "text.wav", { "no", 2 }).getFullPathName(), a.getFullPathName() + ".txt" });
+    panel.addList (bytesOf ({ a.getFullPathName(), folder.get().getFullPathName() + "/Bass.mp3", a.getFullPathName(),
+                     writeBytes (folder / "text.wav", { "no", 2 }).getFullPathName(), a.getFullPathName() + ".txt" }));
     panel.addList ({ "wav", ".wa", "relative/take.wav" });
     for (int i = 0; i < 300; ++i) // need not exist
-        panel.addList ({ (folder / ("f" + juce::String (i) + ".wav")).getFullPathName() });
+        panel.addList ({ (folder / ("f" + juce::String (i) + ".wav")).getFullPathName().toStdString() });
     ASSERT_TRUE (pumpUntil ([&] { return ! panel.isReadingHeaders(); }));
     EXPECT_EQ (row (0) + row (1) + row (2), "Kick.wav|44k-24b|USABC1234567text.wav||take.wav||");
 
@@ -109,8 +109,8 @@ TEST (ISRCPanel, RowsShowAndKeepTheirOwnFilesData)
     EXPECT_FALSE (panel.viewport->getVerticalScrollBar().isVisible());
     writeBytes (a, wav (1, 48000, 16, "GB-XYZ-99-00001"));
     for (int i = 0; i < 40; ++i) // the file comes out of view: its header is read in the background
-        panel.addList ({ (folder / ("x" + juce::String (i) + ".wav")).getFullPathName() });
-    panel.addList ({ a.getFullPathName() });
+        panel.addList ({ (folder / ("x" + juce::String (i) + ".wav")).getFullPathName().toStdString() });
+    panel.addList ({ a.getFullPathName().toStdString() });
     ASSERT_TRUE (pumpUntil ([&] { return panel.isrcByFile.at (a.getFullPathName().toStdString()) == "GBXYZ9900001"; }));
     EXPECT_EQ (panel.headerByFile.at (a.getFullPathName().toStdString()).format, "48k-16b");
 }
@@ -126,13 +126,13 @@ TEST (ISRCPanelThread, EveryRowEndsWithItsOwnFilesHeader)
     juce::StringArray paths;
     for (int i = 0; i < 400; ++i)
         paths.add (writeBytes (folder / ("t" + juce::String (i) + ".wav"), wav (2, 44100, 24, "US-OLD-00-00001")).getFullPathName());
-    panel->addList (paths);
+    panel->addList (bytesOf (paths));
     for (const auto& path : paths)
         writeBytes (juce::File (path), wav (1, 48000, 16, "FR-NEW-00-00002"));
     panel->clearRows();
-    panel->addList (paths);
+    panel->addList (bytesOf (paths));
     panel->removeRow (paths[1].toStdString());
-    panel->addList ({ paths[1], (folder / "missing.wav").getFullPathName() });
+    panel->addList (bytesOf ({ paths[1], (folder / "missing.wav").getFullPathName() }));
     ASSERT_TRUE (pumpUntil ([&] { return ! panel->isReadingHeaders(); }, 30000));
     ASSERT_EQ (panel->filePaths.size(), 401u);
     for (const auto& path : panel->filePaths)
@@ -140,7 +140,7 @@ TEST (ISRCPanelThread, EveryRowEndsWithItsOwnFilesHeader)
                    path.find ("missing") == std::string::npos ? "48k-16b|FRNEW0000002" : "|") << path;
 
     panel->clearRows();
-    panel->addList (paths);
+    panel->addList (bytesOf (paths));
     const auto start = juce::Time::getMillisecondCounterHiRes();
     panel.reset();
     EXPECT_LT (juce::Time::getMillisecondCounterHiRes() - start, 2000.0);
@@ -155,7 +155,7 @@ TEST (ISRCPanel, RemovalKeepsTheViewAndTheLastRowIsReachable)
     juce::StringArray takes;
     for (int i = 0; i < 2000; ++i)
         takes.add ("/m/take_" + juce::String (i).paddedLeft ('0', 5) + ".wav");
-    panel.addList (takes);
+    panel.addList (bytesOf (takes));
     const auto rowAt = [&] (int y) { auto* hit = panel.content->getComponentAt (panel.viewport->getViewPosition().translated (10, y));
                                      return hit == nullptr ? nullptr : dynamic_cast<ISRCListComponent::Row*> (hit->getParentComponent()); };
     const auto pathAt = [&] (int y) { auto* row = rowAt (y); return row == nullptr ? std::string ("-") : row->path; };

@@ -168,7 +168,7 @@ TEST (ApplicationWindow, PlaysFilesNoReaderCanTakeAndStillQuitsAtOnce)
     // Where the rows' play buttons stand, from the page itself at the window's size.
     Rename layout;
     layout.setSize (860, 587);
-    layout.addList ({ (home / "Kick.wav").getFullPathName(), (home / "Pipe.wav").getFullPathName(), (home / "Channels.wav").getFullPathName() });
+    layout.addList (tarsio::test::bytesOf ({ (home / "Kick.wav").getFullPathName(), (home / "Pipe.wav").getFullPathName(), (home / "Channels.wav").getFullPathName() }));
     ASSERT_TRUE (screen.click (*window, 429, 75)); // RENAME
     for (int row : { 0, 1, 2, 0, 1, 2 })
     {

@@ -19,16 +19,19 @@ bool waitForExit (juce::ChildProcess& process, int timeoutMs, const WhileWaiting
 } // namespace
 
 bool dropFilesOnWindow (unsigned long windowId, juce::Point<int> pointInWindow,
-                        const juce::StringArray& paths, const WhileWaiting& whileWaiting)
+                        const std::vector<std::string>& paths, const WhileWaiting& whileWaiting)
 {
     // Two drags at once disturb each other even on separate X servers (seen with the GTK drag source
     // under parallel ctest): one drag at a time across the test processes.
     juce::InterProcessLock dragLock ("tarsio-e2e-drag");
     const juce::InterProcessLock::ScopedLockType lock (dragLock);
 
-    // The list goes through a file: 20,000 paths are too many for a command line.
+    // The list goes through a file, as bytes: 20,000 paths are too many for a command line.
     const juce::TemporaryFile list;
-    list.getFile().replaceWithText (paths.joinIntoString ("\n"));
+    juce::MemoryOutputStream bytes;
+    for (const auto& p : paths)
+        bytes << juce::MemoryBlock (p.data(), p.size()) << "\n";
+    list.getFile().replaceWithData (bytes.getData(), bytes.getDataSize());
     const auto title = "tarsio-drag-source-" + juce::Uuid().toDashedString();
     juce::ChildProcess source, search, drag;
     if (! source.start (juce::StringArray { "/usr/bin/python3", TARSIO_SOURCE_DIR "/tests/e2e/drag_source.py", title, list.getFile().getFullPathName() }, 0))

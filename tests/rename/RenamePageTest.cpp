@@ -30,7 +30,7 @@ struct ShownPage
                 file.replaceWithText ("of " + file.getFileName());
             paths.add (file.getFullPathName());
         }
-        page.addList (paths);
+        page.addList (tarsio::test::bytesOf (paths));
         return paths;
     }
 
@@ -119,7 +119,7 @@ TEST (RenamePage, ANameTypedAfterClickingAFieldLandsOnThatFile)
     juce::StringArray many;
     for (int i = 0; i < 200; ++i)
         many.add ((shown.folder / ("Ambience " + juce::String (i) + ".wav")).getFullPathName());
-    shown.page.addList (many);   // they sort before Room
+    shown.page.addList (tarsio::test::bytesOf (many));   // they sort before Room
     auto* room = shown.page.rowInView (shown.index (paths[2]));
     ASSERT_NE (room, nullptr);
     EXPECT_TRUE (shown.page.viewport.getViewArea().contains (room->getBounds().reduced (0, 2)));
@@ -263,7 +263,7 @@ TEST (RenamePagePlayback, AClickOnTheWaveformPlaysFromThere)
     shown.page.setAudioOutput (&output.mixer, &output.deviceManager);
     const auto ramp = writeAudioFile (shown.folder / "Ramp.wav", AudioFileType::wav, 1, 44100.0, 8 * 44100,
                                       [] (int, juce::int64 f) { return (float) f / (16.0f * 44100.0f); });
-    shown.page.addList ({ ramp.getFullPathName() });
+    shown.page.addList ({ ramp.getFullPathName().toStdString() });
 
     shown.click (shown.row (ramp.getFullPathName()).playButton);
     ASSERT_TRUE (pumpUntil ([&] { return shown.page.progressBar.isPreviewActive(); }));

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include <stdlib.h>
 
@@ -27,6 +28,15 @@ inline bool pumpUntil (const std::function<bool()>& condition, int timeoutMs = 3
         if (juce::Time::getMillisecondCounter() > end)
             return condition();
     return true;
+}
+
+// Paths as the pages take them: the bytes of each name.
+inline std::vector<std::string> bytesOf (const juce::StringArray& paths)
+{
+    std::vector<std::string> bytes;
+    for (const auto& p : paths)
+        bytes.push_back (p.toStdString());
+    return bytes;
 }
 
 // A plain left-button event at a point of the component, for calling its mouse handlers directly.
