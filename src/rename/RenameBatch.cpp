@@ -3,9 +3,12 @@
 #include "rename/SafeRename.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -218,14 +221,17 @@ struct Handle
     JUCE_DECLARE_NON_COPYABLE (Handle)
 };
 
-// One row's move. The rows' names and what intake took are looked up before any file moves: between
-// the moves the system calls leave the caches cold.
+// One row's move, as prepared (what intake took, whether the name leads to a file) and as done.
 struct Move
 {
     const FileIdentity* identity = nullptr;
+    bool namesAFile = false;   // the name leads to a file below the file's folder
     int folder = -1;   // number of the file's folder; -1 when the row is skipped or its name leads out
     MoveResult result = MoveResult::failed;
 };
+
+// Below this, a second thread costs more than the lookups it takes over.
+constexpr size_t kRowsWorthAThread = 256;
 
 // Moves the file to the first free one of leaf+ext, leaf_1+ext, leaf_2+ext ... in `targetFolder`;
 // a name that is the file itself ends the search. Sets `target` to the name it got.
@@ -286,6 +292,18 @@ void appendOnOneLine (std::string& history, const std::string& name)
 {
     for (size_t i = 0; i < name.size();)
     {
+        // Printable ASCII, most of any name, goes over in runs.
+        auto end = i;
+        while (end < name.size() && name[end] >= 0x20 && name[end] < 0x7f)
+            ++end;
+
+        if (end > i)
+        {
+            history.append (name, i, end - i);
+            i = end;
+            continue;
+        }
+
         juce::juce_wchar c = 0;
         const auto length = NameSuggestion::utf8SequenceAt (name, i, c);
         char escaped[8];
@@ -325,55 +343,88 @@ RenameBatch::Result RenameBatch::run (const std::vector<std::string>& filePaths,
                                       juce::Time batchTime)
 {
     Result result;
-    result.rows.resize (filePaths.size());
-    std::vector<Move> moves (filePaths.size());
+    const auto count = filePaths.size();
+    result.rows.resize (count);
+    std::vector<Move> moves (count);
     BatchFolders folders;
     const FileIdentity unknown;
 
-    // Each table is looked up in a loop of its own: the lookups of consecutive rows then overlap.
-    std::vector<const std::string*> names (filePaths.size());
-
-    for (size_t i = 0; i < filePaths.size(); ++i)
-        if (const auto entry = newNames.find (filePaths[i]); entry != newNames.end())
-            names[i] = &entry->second;
-
-    for (size_t i = 0; i < filePaths.size(); ++i)
+    // A row's name and what intake took of its file are looked up and the name cleaned ahead of its
+    // move. With many rows that runs on a second thread beside the moves: the lookups miss the caches
+    // that the system calls keep emptying, and there they cost the batch nothing.
+    std::atomic<size_t> prepared { 0 };
+    const auto prepare = [&]
     {
-        const auto identity = identities.find (filePaths[i]);
-        moves[i].identity = identity != identities.end() ? &identity->second : &unknown;
-    }
+        for (size_t i = 0; i < count; ++i)
+        {
+            auto& row = result.rows[i];
+            row.path = filePaths[i];
 
-    for (size_t i = 0; i < filePaths.size(); ++i)
+            // GO RENAME may be clicked with the focus still in a name field: the name is cleaned here too.
+            if (const auto entry = newNames.find (row.path); entry != newNames.end())
+                row.name = NameSuggestion::replacingControlCharacters (entry->second, "");
+
+            const auto identity = identities.find (row.path);
+            moves[i].identity = identity != identities.end() ? &identity->second : &unknown;
+
+            if (NameSuggestion::isBlank (row.name))
+                row.outcome = Outcome::skippedEmptyName;
+            else
+                moves[i].namesAFile = namesAFileBelow (row.name);
+
+            prepared.store (i + 1, std::memory_order_release);
+        }
+    };
+
+    std::thread preparer;
+    const struct Joined { std::thread& thread; ~Joined() { if (thread.joinable()) thread.join(); } } joined { preparer };
+
+    try
     {
-        auto& row = result.rows[i];
-        auto& move = moves[i];
-        row.path = filePaths[i];
-
-        // GO RENAME may be clicked with the focus still in a name field: the name is cleaned here too.
-        if (names[i] != nullptr)
-            row.name = NameSuggestion::replacingControlCharacters (*names[i], "");
-
-        // Numbered for every row: the history goes into the first row's folder, whatever its name.
-        const int folder = folders.numberOf (row.path);
-
-        if (NameSuggestion::isBlank (row.name))
-            row.outcome = Outcome::skippedEmptyName;
-        else if (namesAFileBelow (row.name))
-            move.folder = folder;
+        if (count >= kRowsWorthAThread)
+            preparer = std::thread (prepare);
     }
+    catch (const std::system_error&) {}
+
+    if (! preparer.joinable())
+        prepare();
+
+    const auto rowReady = [&prepared] (size_t i)
+    {
+        while (prepared.load (std::memory_order_acquire) <= i)
+            std::this_thread::yield();
+    };
 
     // The history's folder, as intake saw it, is found before any file moves, and held: the batch
-    // may let go of its other folders.
+    // may let go of its other folders. Folders are numbered for every row, whatever its name.
     auto ignored = MoveResult::failed;
-    const int firstFolder = filePaths.empty() || ! moves.front().identity->known ? -1
-                              : folders.open (0, *moves.front().identity, ignored);
+    int firstFolder = -1;
+
+    if (count > 0)
+    {
+        rowReady (0);
+        folders.numberOf (result.rows.front().path);
+        firstFolder = moves.front().identity->known ? folders.open (0, *moves.front().identity, ignored) : -1;
+    }
+
     const Handle historyFolder (firstFolder < 0 ? -1 : ::fcntl (firstFolder, F_DUPFD_CLOEXEC, 0));
 
-    for (size_t i = 0; i < moves.size(); ++i)
-        if (moves[i].folder >= 0)
-            moves[i].result = moveIfStillTheSameFile (moves[i], result.rows[i].path, result.rows[i].name,
-                                                      folders, result.rows[i].newFileName);
+    for (size_t i = 0; i < count; ++i)
+    {
+        rowReady (i);
+        auto& row = result.rows[i];
+        auto& move = moves[i];
+        const int folder = folders.numberOf (row.path);
 
+        if (row.outcome == Outcome::skippedEmptyName || ! move.namesAFile)
+            continue;
+
+        move.folder = folder;
+        move.result = moveIfStillTheSameFile (move, row.path, row.name, folders, row.newFileName);
+    }
+
+    if (preparer.joinable())
+        preparer.join();
     // Built with CR LF line ends, as the file holds it.
     std::string history = "=== Tarsio - Renaming History ===\r\n"
                         + dateLine (batchTime).toStdString() + "\r\n"
