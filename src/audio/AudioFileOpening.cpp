@@ -159,11 +159,6 @@ bool isReadableSafely (const juce::AudioFormatReader& reader)
 
 namespace AudioFileOpening
 {
-std::unique_ptr<juce::InputStream> openRegularFile (const juce::File& file)
-{
-    return openRegularFile (file.getFullPathName().toStdString());
-}
-
 std::unique_ptr<juce::AudioFormatReader> createReader (const juce::File& file)
 {
     return createReader (file.getFullPathName().toStdString());

@@ -27,7 +27,6 @@ namespace AudioFileOpening
     // null for anything else, and nothing can block on the way. Reads end (return 0) once the calling
     // thread is asked to exit, so that a worker stops at once whatever a format's reader is doing.
     std::unique_ptr<juce::InputStream> openRegularFile (const std::string& path);
-    std::unique_ptr<juce::InputStream> openRegularFile (const juce::File& file);
 
     // A reader from the formats that claim the file's extension (WAV, AIFF, FLAC, Ogg Vorbis, MP3),
     // or null when none reads it or its channel count, sample size or rate is beyond what is read safely.

@@ -125,11 +125,6 @@ bool WavHeaderCopy::copyHeader (const std::string& path, juce::MemoryBlock& imag
     return source != nullptr && copyHeader (*source, image);
 }
 
-bool WavHeaderCopy::copyHeader (const juce::File& file, juce::MemoryBlock& image)
-{
-    return copyHeader (file.getFullPathName().toStdString(), image);
-}
-
 bool WavHeaderCopy::copyHeader (juce::InputStream& source, juce::MemoryBlock& image, DataRegion* data)
 {
     // The chunks wanted are small and mostly close together: one read of the disk serves most files

@@ -31,5 +31,4 @@ namespace WavHeaderCopy
 
     // The same for a file (the path's bytes, UTF-8 or not); false also when it is not a regular file.
     bool copyHeader (const std::string& path, juce::MemoryBlock& image);
-    bool copyHeader (const juce::File& file, juce::MemoryBlock& image);
 }
