@@ -111,7 +111,7 @@ void BM_PlainNoReplaceRenames (benchmark::State& state)
 }
 
 // The same renames, each file first checked with one stat and both made relative to the folder,
-// opened once: the least a batch that renames only the files it took can do.
+// opened once, all on one thread: the least such a batch costs when it does not check ahead.
 void BM_CheckedNoReplaceRenames (benchmark::State& state)
 {
     BatchOf10000 batch;

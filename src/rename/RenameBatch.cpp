@@ -71,7 +71,9 @@ public:
     // A handle on folder `number` while it is the folder intake saw for a file (any folder standing
     // there for a file intake did not take, which then fails by its entry); else -1, and `why` says
     // whether the folder is gone or another one stands there.
-    int open (int number, const FileIdentity& identity, MoveResult& why)
+    // `beforeLettingGo` is called before handles are closed, and returns once no move uses them.
+    template <typename BeforeLettingGo>
+    int open (int number, const FileIdentity& identity, MoveResult& why, BeforeLettingGo&& beforeLettingGo)
     {
         auto& folder = folders[(size_t) number];
 
@@ -79,7 +81,10 @@ public:
         {
             // Folders stay open until the batch ends; a batch over very many folders starts afresh.
             if (openCount >= 256)
+            {
+                beforeLettingGo();
                 closeAll();
+            }
 
             folder.tried = true;
             folder.fd = ::open (folder.path.c_str(), kFolderFlags);
@@ -221,17 +226,20 @@ struct Handle
     JUCE_DECLARE_NON_COPYABLE (Handle)
 };
 
-// One row's move, as prepared (what intake took, whether the name leads to a file) and as done.
+// One row's move: the file's folder once the file is found there as intake took it, then what the
+// move did.
 struct Move
 {
-    const FileIdentity* identity = nullptr;
-    bool namesAFile = false;   // the name leads to a file below the file's folder
-    int folder = -1;   // number of the file's folder; -1 when the row is skipped or its name leads out
+    int folder = -1;   // handle on the checked folder; -1 when the row is skipped or fails its checks
     MoveResult result = MoveResult::failed;
 };
 
 // Below this, a second thread costs more than the lookups it takes over.
 constexpr size_t kRowsWorthAThread = 256;
+
+// How far the checks may run ahead of the moves: a file is moved at most this many rows after it
+// was last found to be the one intake took.
+constexpr size_t kRowsCheckedAhead = 32;
 
 // Moves the file to the first free one of leaf+ext, leaf_1+ext, leaf_2+ext ... in `targetFolder`;
 // a name that is the file itself ends the search. Sets `target` to the name it got.
@@ -261,27 +269,14 @@ MoveResult moveToFreeName (SafeRename::Entry source, int targetFolder, std::stri
     }
 }
 
-// Only the file intake took, in the folder intake saw, is moved; anything standing in its place
-// now fails with its row. Sets `target` to the new name in its folder.
-MoveResult moveIfStillTheSameFile (const Move& move, const std::string& path, const std::string& name,
-                                   BatchFolders& folders, std::string& target)
+// Moves a file found as intake took it (in `folder`) to its row's name. Sets `target` to the new
+// name in its folder.
+MoveResult moveCheckedFile (int folder, const std::string& path, const std::string& name, std::string& target)
 {
-    auto result = MoveResult::failed;
-    const int folder = folders.open (move.folder, *move.identity, result);
-
-    if (folder < 0)
-        return result;
-
-    const auto fileName = lastComponentOf (path);
-    const auto match = move.identity->matchesEntry (folder, fileName);
-
-    if (match != FileIdentity::Match::same)
-        return match == FileIdentity::Match::missing ? MoveResult::sourceMissing : MoveResult::failed;
-
     const auto slash = name.rfind ('/');
     const auto leafStart = slash == std::string::npos ? 0 : slash + 1;
     const TargetFolder into (folder, name.substr (0, leafStart));
-    return into.handle >= 0 ? moveToFreeName ({ folder, fileName }, into.handle, std::string_view (name).substr (leafStart),
+    return into.handle >= 0 ? moveToFreeName ({ folder, lastComponentOf (path) }, into.handle, std::string_view (name).substr (leafStart),
                                               extensionOf (path), target)
                             : MoveResult::failed;
 }
@@ -349,82 +344,138 @@ RenameBatch::Result RenameBatch::run (const std::vector<std::string>& filePaths,
     BatchFolders folders;
     const FileIdentity unknown;
 
-    // A row's name and what intake took of its file are looked up and the name cleaned ahead of its
-    // move. With many rows that runs on a second thread beside the moves: the lookups miss the caches
-    // that the system calls keep emptying, and there they cost the batch nothing.
-    std::atomic<size_t> prepared { 0 };
-    const auto prepare = [&]
+    const auto identityOf = [&] (const std::string& path) -> const FileIdentity&
     {
-        for (size_t i = 0; i < count; ++i)
-        {
-            auto& row = result.rows[i];
-            row.path = filePaths[i];
-
-            // GO RENAME may be clicked with the focus still in a name field: the name is cleaned here too.
-            if (const auto entry = newNames.find (row.path); entry != newNames.end())
-                row.name = NameSuggestion::replacingControlCharacters (entry->second, "");
-
-            const auto identity = identities.find (row.path);
-            moves[i].identity = identity != identities.end() ? &identity->second : &unknown;
-
-            if (NameSuggestion::isBlank (row.name))
-                row.outcome = Outcome::skippedEmptyName;
-            else
-                moves[i].namesAFile = namesAFileBelow (row.name);
-
-            prepared.store (i + 1, std::memory_order_release);
-        }
-    };
-
-    std::thread preparer;
-    const struct Joined { std::thread& thread; ~Joined() { if (thread.joinable()) thread.join(); } } joined { preparer };
-
-    try
-    {
-        if (count >= kRowsWorthAThread)
-            preparer = std::thread (prepare);
-    }
-    catch (const std::system_error&) {}
-
-    if (! preparer.joinable())
-        prepare();
-
-    const auto rowReady = [&prepared] (size_t i)
-    {
-        while (prepared.load (std::memory_order_acquire) <= i)
-            std::this_thread::yield();
+        const auto found = identities.find (path);
+        return found != identities.end() ? found->second : unknown;
     };
 
     // The history's folder, as intake saw it, is found before any file moves, and held: the batch
-    // may let go of its other folders. Folders are numbered for every row, whatever its name.
-    auto ignored = MoveResult::failed;
+    // may let go of its other folders.
     int firstFolder = -1;
 
-    if (count > 0)
+    if (count > 0 && identityOf (filePaths.front()).known)
     {
-        rowReady (0);
-        folders.numberOf (result.rows.front().path);
-        firstFolder = moves.front().identity->known ? folders.open (0, *moves.front().identity, ignored) : -1;
+        auto ignored = MoveResult::failed;
+        firstFolder = folders.open (folders.numberOf (filePaths.front()), identityOf (filePaths.front()), ignored, [] {});
     }
 
     const Handle historyFolder (firstFolder < 0 ? -1 : ::fcntl (firstFolder, F_DUPFD_CLOEXEC, 0));
 
-    for (size_t i = 0; i < count; ++i)
+    std::atomic<size_t> prepared { 0 }, moved { 0 };
+    std::atomic<bool> abandoned { false };
+
+    // False when the batch was abandoned meanwhile.
+    const auto waitUntil = [&abandoned] (const std::atomic<size_t>& counter, size_t atLeast)
     {
-        rowReady (i);
+        while (counter.load (std::memory_order_acquire) < atLeast)
+        {
+            if (abandoned.load (std::memory_order_relaxed))
+                return false;
+
+            std::this_thread::yield();
+        }
+
+        return true;
+    };
+
+    // A row's name is looked up and cleaned, and its file checked, ahead of its move.
+    const auto prepare = [&] (size_t i)
+    {
         auto& row = result.rows[i];
         auto& move = moves[i];
-        const int folder = folders.numberOf (row.path);
+        row.path = filePaths[i];
+        const int number = folders.numberOf (row.path);
 
-        if (row.outcome == Outcome::skippedEmptyName || ! move.namesAFile)
-            continue;
+        // GO RENAME may be clicked with the focus still in a name field: the name is cleaned here too.
+        if (const auto entry = newNames.find (row.path); entry != newNames.end())
+            row.name = NameSuggestion::replacingControlCharacters (entry->second, "");
 
-        move.folder = folder;
-        move.result = moveIfStillTheSameFile (move, row.path, row.name, folders, row.newFileName);
+        if (NameSuggestion::isBlank (row.name))
+        {
+            row.outcome = Outcome::skippedEmptyName;
+            return;
+        }
+
+        if (! namesAFileBelow (row.name))
+            return;
+
+        const auto& identity = identityOf (row.path);
+        const int folder = folders.open (number, identity, move.result, [&] { waitUntil (moved, i); });
+
+        if (folder < 0)
+            return;
+
+        const auto match = identity.matchesEntry (folder, lastComponentOf (row.path));
+
+        if (match == FileIdentity::Match::same)
+            move.folder = folder;
+        else
+            move.result = match == FileIdentity::Match::missing ? MoveResult::sourceMissing : MoveResult::failed;
+    };
+
+    const auto moveRow = [&] (size_t i)
+    {
+        auto& row = result.rows[i];
+
+        if (moves[i].folder >= 0)
+            moves[i].result = moveCheckedFile (moves[i].folder, row.path, row.name, row.newFileName);
+
+        moved.store (i + 1, std::memory_order_release);
+    };
+
+    // With many rows the lookups and checks run on a second thread a few rows ahead of the moves:
+    // they miss the caches that the renames keep emptying, and there they cost the batch nothing.
+    std::exception_ptr preparerFailure;
+    std::thread preparer;
+    const struct Joined
+    {
+        std::thread& thread;
+        std::atomic<bool>& abandoned;
+        ~Joined() { abandoned = true; if (thread.joinable()) thread.join(); }
+    } joined { preparer, abandoned };
+
+    try
+    {
+        if (count >= kRowsWorthAThread)
+            preparer = std::thread ([&]
+            {
+                try
+                {
+                    for (size_t i = 0; i < count; ++i)
+                    {
+                        if (i >= kRowsCheckedAhead && ! waitUntil (moved, i - kRowsCheckedAhead))
+                            break;
+
+                        prepare (i);
+                        prepared.store (i + 1, std::memory_order_release);
+                    }
+                }
+                catch (...)
+                {
+                    preparerFailure = std::current_exception();
+                    abandoned = true;
+                }
+            });
+    }
+    catch (const std::system_error&) {}
+
+    for (size_t i = 0; i < count; ++i)
+    {
+        if (! preparer.joinable())
+            prepare (i);
+        else if (! waitUntil (prepared, i + 1))
+            break;
+
+        moveRow (i);
     }
 
     if (preparer.joinable())
         preparer.join();
+
+    if (preparerFailure != nullptr)
+        std::rethrow_exception (preparerFailure);
+
     // Built with CR LF line ends, as the file holds it.
     std::string history = "=== Tarsio - Renaming History ===\r\n"
                         + dateLine (batchTime).toStdString() + "\r\n"

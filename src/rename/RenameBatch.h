@@ -15,8 +15,9 @@
 // is checked and moved relative to that handle.
 //
 // Threads: the rename page calls run on the message thread and the batch runs to its end inside the
-// call; it touches no widget and no member of the page. A large batch looks its rows up on a thread
-// of its own beside the moves, which only reads the arguments and is joined before run returns.
+// call; it touches no widget and no member of the page. A large batch looks its rows up and checks
+// their files on a thread of its own, a few rows ahead of the moves; that thread writes only its
+// rows' entries and is joined before run returns.
 class RenameBatch final
 {
 public:

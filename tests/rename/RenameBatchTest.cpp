@@ -195,9 +195,10 @@ TEST (RenameBatch, OnlyTheFilesTakenInAreRenamed)
     }
 }
 
-// A batch of hundreds of rows (looked up beside the moves) ends row for row as the rules say: the
-// blank name skipped, the name leading out failed, the file gone meanwhile not found, a taken name
-// suffixed, and every renamed file on its own history line, in row order.
+// A batch of hundreds of rows (checked beside the moves), over more folders than it keeps open at
+// once and taking turns between them, ends row for row as the rules say: the blank name skipped, the
+// name leading out failed, the file gone meanwhile not found, a taken name suffixed, and every renamed
+// file on its own history line, in row order.
 TEST (RenameBatch, ALargeBatchEndsEveryRowAsItsRulesSay)
 {
     Folder folder;
@@ -206,9 +207,10 @@ TEST (RenameBatch, ALargeBatchEndsEveryRowAsItsRulesSay)
     Files expected;
     juce::String history;
     int renamed = 0, errors = 0;
+    const auto fileOf = [] (int i) { return "d" + juce::String (i % 300) + "/t" + juce::String (i) + ".wav"; };
     for (int i = 0; i < 600; ++i)
     {
-        const auto file = "t" + juce::String (i) + ".wav";
+        const auto file = fileOf (i);
         paths.push_back (folder.make (file));
         names[paths.back()] = i % 97 == 1 ? " " : i % 89 == 2 ? "../x" : ("K" + juce::String (i % 300)).toStdString();
         if (i % 83 == 3 || i % 97 == 1 || i % 89 == 2)
@@ -218,17 +220,17 @@ TEST (RenameBatch, ALargeBatchEndsEveryRowAsItsRulesSay)
             errors += i % 97 == 1 ? 0 : 1;
             continue;
         }
-        const auto target = "K" + juce::String (i % 300) + (expected.count ("K" + juce::String (i % 300) + ".wav") != 0 ? "_1" : "") + ".wav";
-        expected[target] = "of " + file;
-        history << (history.isEmpty() ? "" : "|") << file << " -> " << target;
+        const auto target = "K" + juce::String (i % 300) + (expected.count ("d" + juce::String (i % 300) + "/K" + juce::String (i % 300) + ".wav") != 0 ? "_1" : "") + ".wav";
+        expected["d" + juce::String (i % 300) + "/" + target] = "of " + file;
+        history << (history.isEmpty() ? "" : "|") << file.fromFirstOccurrenceOf ("/", false, false) << " -> " << target;
         ++renamed;
     }
     const auto identities = takenIn (paths);
     for (int i = 3; i < 600; i += 83)
-        ASSERT_TRUE ((folder / ("t" + juce::String (i) + ".wav")).deleteFile());
+        ASSERT_TRUE ((folder / fileOf (i)).deleteFile());
 
     const auto result = RenameBatch::run (paths, names, identities, batchClock);
-    expected["Tarsio.txt"] = history;
+    expected["d0/Tarsio.txt"] = history;
     EXPECT_EQ (folder.files(), expected);
     EXPECT_EQ (result.finalStatus(), "Complete: " + juce::String (renamed) + " files renamed, " + juce::String (errors) + " errors - History saved to Tarsio.txt");
 }
