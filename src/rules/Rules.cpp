@@ -156,6 +156,10 @@ void Rules::showTable (const juce::File& file, std::vector<Instrument> table)
     instruments = std::move (table);
     updateInstrumentsList();
 
+    // A new table is shown from its top, where its selected first instrument stands, wherever the
+    // list was scrolled before.
+    instrumentsViewport.setViewPosition (0, 0);
+
     if (! instruments.empty())
     {
         selectInstrument (0);
@@ -168,7 +172,7 @@ void Rules::showTable (const juce::File& file, std::vector<Instrument> table)
     else
     {
         updateTermesList();
-        setStatus ("No rules loaded - Click DEFAULT RULES to start or LOAD RULES to import CSV");
+        setStatus (kEmptyTableText);
     }
 }
 
@@ -388,6 +392,10 @@ void Rules::deleteInstrument (int index)
         updateTermesList();
 
     updateInstrumentsList();
+
+    // The status named the instrument just deleted.
+    if (instruments.empty())
+        setStatus (kEmptyTableText);
 }
 
 void Rules::termChanged (int index, const juce::TextEditor& editor)

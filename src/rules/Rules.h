@@ -26,6 +26,8 @@ public:
     static constexpr const char* kRulesFilePattern = "*.csv";
     static constexpr const char* kTitleText =
         "Rules Editor - Left: Instrument categories, Right: Detection terms for highlighted instrument";
+    static constexpr const char* kEmptyTableText =
+        "No rules loaded - Click DEFAULT RULES to start or LOAD RULES to import CSV";
 
     // Builds the page with an empty table; the main component loads the built-in one.
     Rules();

@@ -154,8 +154,10 @@ TEST_F (RulesPage, OpensOnGuitarAndEditedTermsFollowTheirInstrumentUntilDefaultR
     click (*row (0).deleteButton);   // a row above the selection keeps it on Drum
     EXPECT_EQ (page.instruments[(size_t) page.selectedIndex].name, "Drum");
 
-    click (page.defaultRulesButton);
+    page.instrumentsViewport.setViewPosition (0, 1000);
+    click (page.defaultRulesButton);   // shown from the top, where Guitar stands selected
     EXPECT_EQ (status() + page.instruments[2].termes[1], "Default rules loaded successfullygrosse");
+    EXPECT_EQ (page.instrumentsViewport.getViewPositionY(), 0);
 }
 
 TEST_F (RulesPage, AnEmptyTableShowsAddInstrumentAtTheTopAndItWorks)
@@ -164,6 +166,7 @@ TEST_F (RulesPage, AnEmptyTableShowsAddInstrumentAtTheTopAndItWorks)
     page.rulesFileChosen (ruleFile ("one.csv", "Instrument;Termes\nKick;kick"));
     click (*row (0).deleteButton);
     EXPECT_TRUE (page.instruments.empty() && page.findTermRow (0) == nullptr && page.selectedIndex == -1);
+    EXPECT_EQ (status(), Rules::kEmptyTableText);   // no longer "Editing terms for: Kick"
     EXPECT_TRUE (page.instrumentsViewport.getViewArea().contains (page.addInstrumentButton.getBounds())
                  && page.addInstrumentButton.getHeight() == fullSize);
     page.addNewTerme();   // nothing selected: nothing to add to
