@@ -481,6 +481,9 @@ void Rules::resized()
     saveRulesButton.setBounds (18 * u, toInt (0.3 * u), toInt (3.5 * u), square);
     saveRulesAsButton.setBounds (22 * u, toInt (0.3 * u), toInt (3.5 * u), square);
     statusLabel.setBounds (toInt (4.8 * u), toInt (1.9 * u), toInt (W - 9.6 * u), u);
+    // One line of text: a second one ran over the rim and into the rounded ends. A long status (a
+    // long name in it) is narrowed, then cut short with "...".
+    statusLabel.setBorderSize ({ u / 10, 5, u / 10, 5 });
 
     const int labelHeight = statusLabel.getHeight();
     instrumentsViewport.setBounds (2 * u, toInt (2.2 * u + 1.3 * labelHeight), columnWidth, H - 3 * u - labelHeight);

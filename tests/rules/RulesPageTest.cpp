@@ -1,3 +1,4 @@
+#include "look/Look.h"
 #include "rules/Rules.h"
 #include "support/TestSupport.h"
 
@@ -173,6 +174,30 @@ TEST_F (RulesPage, AnEmptyTableShowsAddInstrumentAtTheTopAndItWorks)
     click (page.addInstrumentButton);
     EXPECT_EQ (status() + term (0), "Editing terms for: ");
     EXPECT_EQ (page.instruments.size() + page.workingTerms.size(), 2u);
+}
+
+// A status too long for one line (a long name in it) is narrowed and cut short, never drawn over the
+// label's rim in two lines.
+TEST_F (RulesPage, ALongStatusStaysOffTheRim)
+{
+    Look look;
+    look.labelFontSize = 0.7f * 0.022f * 860.0f;   // what the window gives its labels at this size
+    page.setLookAndFeel (&look);
+    const auto rimRows = [this]
+    {
+        const auto image = page.statusLabel.createComponentSnapshot (page.statusLabel.getLocalBounds());
+        juce::String pixels;
+        for (int y : { 2, image.getHeight() - 3 })
+            for (int x = 0; x < image.getWidth(); ++x)
+                pixels << image.getPixelAt (x, y).toDisplayString (true);
+        return pixels;
+    };
+    page.statusLabel.setText ({}, juce::dontSendNotification);
+    const auto bare = rimRows();
+    page.rulesFileChosen (ruleFile ("long.csv", "I;T\nKick;kick\n" + juce::String::repeatedString ("LongName", 15) + ";x"));
+    click (row (1).selectButton);
+    EXPECT_TRUE (status().endsWith ("LongName") && rimRows() == bare);
+    page.setLookAndFeel (nullptr);
 }
 
 TEST_F (RulesPage, AddTermScrollsTheTermsOnceThePostedCallRunsAndLeavesTheInstrumentsWhereTheyWere)
