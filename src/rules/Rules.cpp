@@ -259,7 +259,9 @@ void Rules::coverInstrumentRows (bool fillAll)
     const auto range = instrumentsViewport.rowsInView (0.9 * unit(), (int) instruments.size());
     instrumentRows.show (range.getStart(), range.getEnd(), [this, fillAll] (InstrumentRow& row, bool fresh)
     {
-        if (fresh || fillAll)
+        // A field being typed in keeps its row even once its instrument is deleted, until the rows
+        // learn of it: there is nothing left to fill it from.
+        if ((fresh || fillAll) && RuleTableEdits::isValidIndex (instruments, row.index))
             showInstrumentRow (row);
     });
 }
@@ -339,7 +341,7 @@ void Rules::coverTermRows (bool fillAll)
     const auto range = termsViewport.rowsInView (0.9 * unit(), (int) workingTerms.size());
     termRows.show (range.getStart(), range.getEnd(), [this, fillAll] (TermRow& row, bool fresh)
     {
-        if (fresh || fillAll)
+        if ((fresh || fillAll) && row.index < (int) workingTerms.size())
             showTermRow (row);
     });
 }

@@ -164,8 +164,15 @@ TEST_F (RulesPage, OpensOnGuitarAndEditedTermsFollowTheirInstrumentUntilDefaultR
 TEST_F (RulesPage, AnEmptyTableShowsAddInstrumentAtTheTopAndItWorks)
 {
     const auto fullSize = page.addInstrumentButton.getHeight();
-    page.rulesFileChosen (ruleFile ("one.csv", "Instrument;Termes\nKick;kick"));
-    click (*row (0).deleteButton);
+    showInWindow();
+    for (bool inName : { false, true })   // deleted while typing in its term, or in its name
+    {
+        page.rulesFileChosen (ruleFile ("one.csv", "Instrument;Termes\nKick;kick"));
+        pointerClick (inName ? (juce::Component&) row (0).nameEditor : page.findTermRow (0)->editor);
+        press (juce::KeyPress ('s', {}, 's'));
+        ASSERT_EQ ((inName ? page.instruments[0].name : page.workingTerms[0]).length(), 5);
+        pointerClick (*row (0).deleteButton);
+    }
     EXPECT_TRUE (page.instruments.empty() && page.findTermRow (0) == nullptr && page.selectedIndex == -1);
     EXPECT_EQ (status(), Rules::kEmptyTableText);   // no longer "Editing terms for: Kick"
     EXPECT_TRUE (page.instrumentsViewport.getViewArea().contains (page.addInstrumentButton.getBounds())
