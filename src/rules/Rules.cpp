@@ -73,6 +73,16 @@ Rules::Rules()
     // A click between the rows leaves the focus where it is, rather than on a row above the view.
     takeNoFocus (instrumentsContent);
     takeNoFocus (termsContent);
+    // Tab goes from field to field, past the last row and round to the first: on the buttons and
+    // lists, which show no focus, typing vanished unseen and Return added a row or threw every edit
+    // away (DEFAULT RULES). Nor does it leave the page for a field of the window that it covers.
+    setFocusContainerType (FocusContainerType::keyboardFocusContainer);
+    for (juce::Component* unfocused : { (juce::Component*) &addInstrumentButton, (juce::Component*) &addTermButton,
+                                        (juce::Component*) &defaultRulesButton, (juce::Component*) &loadRulesButton,
+                                        (juce::Component*) &saveRulesButton, (juce::Component*) &saveRulesAsButton,
+                                        (juce::Component*) closeButton.get(), (juce::Component*) &instrumentsViewport,
+                                        (juce::Component*) &termsViewport })
+        takeNoFocus (*unfocused);
 
     addAndMakeVisible (instrumentsViewport);
     instrumentsViewport.setViewedComponent (&instrumentsContent, false);

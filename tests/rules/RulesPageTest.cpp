@@ -81,6 +81,18 @@ TEST_F (RulesPage, AfterScrollingClicksActOnTheRowUnderThePointerAndTheListFollo
     press (juce::KeyPress ('Q', {}, 'Q'));
     auto& focused = page.findInstrumentRow (page.selectedIndex)->nameEditor;
     EXPECT_TRUE (focused.hasKeyboardFocus (false) && inView (focused) && focused.getText().endsWith ("Q") && page.selectedIndex == last->index + 3);
+
+    // Past the last name and the last term Tab leads on to a field: not to ADD INSTRUMENT or DEFAULT
+    // RULES, where typing vanished and Return added an instrument or threw the edits away.
+    const auto tabTypeAndReturn = [this] { for (auto key : { juce::KeyPress (juce::KeyPress::tabKey), juce::KeyPress ('Q', {}, 'Q'), juce::KeyPress (juce::KeyPress::returnKey) }) press (key); };
+    page.instrumentsViewport.setViewPosition (0, page.instrumentsContent.getHeight());
+    pointerClick (page.findInstrumentRow (56)->nameEditor);
+    tabTypeAndReturn();
+    EXPECT_EQ (juce::String ((int) page.instruments.size()) + page.workingTerms[0], "57mixQ");
+    page.termsViewport.setViewPosition (0, page.termsContent.getHeight());
+    pointerClick (page.findTermRow (20)->editor);
+    tabTypeAndReturn();
+    EXPECT_EQ (status() + juce::String ((int) page.instruments.size()), "Instrument name updated57");   // round to a name
 }
 
 TEST_F (RulesPage, FiveThousandInstrumentsAreSelectedMovedAndDeletedInTheRowsInView)
@@ -352,4 +364,22 @@ TEST_F (RulesPage, SavingFollowsLinksAsTheSystemResolvesThem)
     page.saveAsFileChosen (folder / "deep/alias/rules.csv");
     EXPECT_EQ ((folder / "shared.csv").loadFileAsString(), RuleFile::toText (page.instruments));
     EXPECT_FALSE ((folder / "deep/shared.csv").exists());
+}
+// Tab goes round the page's own fields, never on to a field of the window that the page covers.
+TEST_F (RulesPage, TabStaysOnThePage)
+{
+    juce::Component window;
+    juce::TextEditor behind;
+    window.addAndMakeVisible (behind);
+    window.addAndMakeVisible (page);
+    behind.setBounds (100, 100, 100, 20);
+    window.setSize (860, 587);
+    window.addToDesktop (juce::ComponentPeer::windowHasTitleBar);
+    window.setVisible (true);
+    auto& guitar = row (0).nameEditor;
+    for (int attempt = 0; attempt < 1500 && ! guitar.hasKeyboardFocus (false); ++attempt)
+        window.toFront (true), guitar.grabKeyboardFocus(), pumpMessages (20);
+    press (juce::KeyPress (juce::KeyPress::tabKey, juce::ModifierKeys::shiftModifier, 0));
+    EXPECT_TRUE (page.isParentOf (juce::Component::getCurrentlyFocusedComponent()));
+    window.removeChildComponent (&page);
 }
