@@ -79,40 +79,28 @@ TEST (LoudnessMeasurementTest, DamagedOrUnusualFilesNeitherFailNorHang)
     }
 }
 
-// A file written over, cut, grown or replaced while it is measured (a re-export landing meanwhile)
-// reads as what it holds afterwards, never as a mix of both versions; one that keeps changing, or
-// is deleted, is an error rather than the values of a file no longer there.
+// A file replaced or cut while it is measured (a re-export landing meanwhile) reads as what it holds
+// afterwards, never as a mix of both versions; one that keeps changing, or is deleted, is an error
+// rather than the values of a file no longer there.
 TEST (LoudnessMeasurementTest, AFileChangedWhileMeasuredReadsAsItsNewContentOrIsAnError)
 {
     TempFolder folder;
-    const auto write = [&] (const juce::File& f, double dbfs, int frames) { return writeWav (f, channels (2), 48000.0, 24, frames, sine (dbfs)); };
-    const auto cut = [] (const juce::File& f, int)
-    {
-        juce::MemoryBlock bytes;
-        f.loadFileAsData (bytes);
-        const auto audioStart = (off_t) std::string ((const char*) bytes.getData(), bytes.getSize()).find ("data") + 8;
-        return ::truncate (f.getFullPathName().toRawUTF8(), audioStart + 6 * 30000) == 0;
-    };
-    const struct { const char* name; std::function<bool (const juce::File&, int block)> change; double newDbfs; int newFrames; } cases[] = {
-        { "replaced", [&] (const juce::File& f, int b) { return b != 3 || write (folder / "new.wav", -9.0, 96000).moveFileTo (f); }, -9.0, 96000 },
-        { "cut short", [&] (const juce::File& f, int b) { return b != 3 || cut (f, b); }, -20.0, 30000 },
-        { "grown", [&] (const juce::File& f, int b) { return b != 3 || write (f, -14.0, 400000).existsAsFile(); }, -14.0, 400000 },
-        { "deleted", [] (const juce::File& f, int b) { return b != 3 || f.deleteFile(); }, 0.0, 0 },
-        { "written all along", [&] (const juce::File& f, int b) { return b < 3 || write (f, -14.0, 100000 + b).existsAsFile(); }, 0.0, 0 },
+    const auto file = folder / "m.wav", other = folder / "new.wav";
+    const auto write = [] (const juce::File& f, int frames, double dbfs) { return writeWav (f, channels (2), 48000.0, 24, frames, sine (dbfs)).existsAsFile(); };
+    const struct { const char* name; std::function<bool (int block)> change; bool measurable; } cases[] = {
+        { "replaced", [&] (int b) { return b != 3 || (write (other, 96000, -9.0) && other.moveFileTo (file)); }, true },
+        { "cut short", [&] (int b) { return b != 3 || ::truncate (file.getFullPathName().toRawUTF8(), 100000) == 0; }, true },
+        { "deleted", [&] (int b) { return b != 3 || file.deleteFile(); }, false },
+        { "written all along", [&] (int b) { return b < 3 || write (file, 100000 + b, -9.0); }, false },
     };
     for (const auto& c : cases)
     {
-        const auto file = write (folder / "m.wav", -20.0, 200000);
+        write (file, 200000, -20.0);
         int blocks = 0;
-        const auto r = LoudnessMeasurement::measureFile (file, [&] { return ! c.change (file, ++blocks); });
+        const auto r = LoudnessMeasurement::measureFile (file, [&] { return ! c.change (++blocks); });
+        const auto now = measured (file);
         ASSERT_TRUE (r.has_value()) << c.name;
-        if (c.newFrames == 0)
-        {
-            EXPECT_TRUE (r->isError()) << c.name << ": " << r->lufs;
-            continue;
-        }
-        const auto fresh = measured (write (folder / "fresh.wav", c.newDbfs, c.newFrames));
-        EXPECT_TRUE (r->lufs == fresh.lufs && r->truePeak == fresh.truePeak)
-            << c.name << ": " << r->lufs << " " << r->truePeak << " not " << fresh.lufs << " " << fresh.truePeak;
+        EXPECT_TRUE (c.measurable ? r->lufs == now.lufs && r->truePeak == now.truePeak : r->isError())
+            << c.name << ": " << r->lufs << " " << r->truePeak << ", now " << now.lufs << " " << now.truePeak;
     }
 }
