@@ -201,3 +201,33 @@ TEST (ISRCPanel, TheFocusedFieldTakesAnIsrcAndStoresIt)
     ASSERT_TRUE (pumpUntil ([&] { return panel.closeButton->hasKeyboardFocus (false); }));
     panel.removeFromDesktop();
 }
+
+// Codes typed field after field with Tab, down past the foot of the view: each field Tab reaches
+// comes into view, and every code lands on its own file.
+TEST (ISRCPanel, TabBringsTheNextFieldIntoView)
+{
+    ISRCListComponent panel;
+    panel.setBounds (100, 100, 860, 587);
+    std::vector<std::string> paths;
+    for (int i = 0; i < 40; ++i)
+        paths.push_back ("/m/t" + std::to_string (i) + ".wav");
+    panel.addList (paths);
+    ASSERT_TRUE (pumpUntil ([&] { return ! panel.isReadingHeaders(); }));
+    panel.addToDesktop (0);
+    panel.setVisible (true);
+    panel.toFront (true);
+    auto& start = panel.shownRow (15)->isrcEditor;
+    ASSERT_TRUE (pumpUntil ([&] { start.grabKeyboardFocus(); return start.hasKeyboardFocus (false); }));
+
+    for (int i = 15; i < 25; ++i)
+        for (const auto& key : { juce::KeyPress ('A' + i - 15, {}, (juce::juce_wchar) ('A' + i - 15)), juce::KeyPress (juce::KeyPress::tabKey) })
+            panel.getPeer()->handleKeyPress (key);
+    pumpMessages (50);
+
+    for (int i = 15; i < 25; ++i)
+        EXPECT_EQ (panel.isrcByFile.at (paths[(size_t) i]), std::string (1, (char) ('A' + i - 15))) << i;
+    auto* last = panel.shownRow (25);
+    ASSERT_NE (last, nullptr);
+    EXPECT_TRUE (last->isrcEditor.hasKeyboardFocus (false) && panel.viewport->getViewArea().contains (last->getBounds()));
+    panel.removeFromDesktop();
+}
