@@ -42,6 +42,12 @@ ISRCListComponent::Row::Row()
     takeNoFocus (removeButton);
 }
 
+void ISRCListComponent::Row::focusOfChildComponentChanged (FocusChangeType)
+{
+    if (hasKeyboardFocus (true) && onFocusInside != nullptr)
+        onFocusInside();
+}
+
 //==============================================================================
 ISRCListComponent::ISRCListComponent()
 {
@@ -123,6 +129,9 @@ std::unique_ptr<ISRCListComponent::Row> ISRCListComponent::makeRow()
     auto row = std::make_unique<Row>();
     // The row's path changes, its actions stay: a button's action must not be replaced while it runs.
     row->removeButton.onClick = [this, r = row.get()] { removeRow (r->path); };
+    // Tab walks the fields down the list: the field it reaches comes into view, and with it the
+    // next one, where typing would otherwise go unseen or be lost.
+    row->onFocusInside = [this, r = row.get()] { keepRowInSight (r->index); };
     setupISRCEditor (*row);
     content->addChildComponent (*row);
     return row;
@@ -156,6 +165,22 @@ void ISRCListComponent::bindRow (Row& row)
     row.formatLabel.setBounds (row.nameLabel.getRight(), 2, (int) (0.09 * viewWidth), rowHeight);
     row.isrcEditor.setBounds (row.formatLabel.getRight(), 2, (int) (0.23 * viewWidth - u), rowHeight);
     row.removeButton.setBounds (row.isrcEditor.getRight() + 2, 0, u, u);
+}
+
+void ISRCListComponent::keepRowInSight (int index)
+{
+    if (index < 0 || index >= (int) filePaths.size())
+        return;
+
+    // Scrolls as little as it takes to show the row whole.
+    const auto bounds = PanelFrame::rowBounds (index, PanelFrame::unitOf (getWidth()), content->getWidth());
+    const int top = juce::jmax (0, bounds.getY());
+    const auto area = viewport->getViewArea();
+
+    if (top < area.getY())
+        viewport->setViewPosition (area.getX(), top);
+    else if (bounds.getBottom() > area.getBottom())
+        viewport->setViewPosition (area.getX(), juce::jmin (top, bounds.getBottom() - area.getHeight()));
 }
 
 void ISRCListComponent::showRowsInView()

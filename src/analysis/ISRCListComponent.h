@@ -3,6 +3,7 @@
 #include "analysis/ISRCHeaderThread.h"
 #include "look/RowsInView.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -29,12 +30,16 @@ public:
     {
         Row();
 
+        void focusOfChildComponentChanged (FocusChangeType cause) override;
+
         juce::Label nameLabel;
         juce::Label formatLabel;
         FocusCaretEditor isrcEditor;
         juce::TextButton removeButton { "X" };
         std::string path;
         int index = -1;
+        // Called when its field takes the keyboard focus.
+        std::function<void()> onFocusInside;
     };
 
     ISRCListComponent();
@@ -88,6 +93,7 @@ private:
     void showRowsInView();
     void bindRow (Row& row);
     void storeEdit (const Row& row);
+    void keepRowInSight (int index);
 
     RowsInView<Row> rows { [this] { return makeRow(); } };
     size_t unreadHeaders = 0;

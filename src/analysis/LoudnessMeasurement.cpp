@@ -22,6 +22,15 @@ namespace
     // only works below half the rate. At lower rates the filter is unstable or mirrored: noise at
     // 2 kHz measured +inf LUFS, at 2.5 kHz -inf (as if silent), at 3.35 kHz +2,628 LUFS.
     constexpr double kMinSampleRate = 2.0 * 1681.974450955533;
+
+    // Measurements of a file that changes meanwhile before it is reported as an error.
+    constexpr int kMaxMeasureAttempts = 3;
+
+    bool isSameVersion (const struct stat& a, const struct stat& b) noexcept
+    {
+        return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size
+            && a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+    }
 }
 
 LoudnessAnalyzer::LoudnessAnalyzer (int channelCount, int rateHz, const std::vector<int>& roles)
@@ -183,12 +192,24 @@ std::optional<LoudnessResult> measure (juce::AudioFormatReader& reader, juce::in
 
 std::optional<LoudnessResult> measureFile (const std::string& path, const std::function<bool()>& shouldExit)
 {
-    const auto reader = AudioFileOpening::createReader (path);
-    struct stat info {};
-    if (reader == nullptr || ::stat (path.c_str(), &info) != 0)
-        return LoudnessResult{};
+    // A file written over, cut or replaced while it is read would give values of neither version:
+    // it is measured again, and is an error while it keeps changing (an export under way) or once
+    // it is gone.
+    for (int attempt = 0; attempt < kMaxMeasureAttempts; ++attempt)
+    {
+        struct stat before {}, after {};
+        if (::stat (path.c_str(), &before) != 0)
+            break;
 
-    return measure (*reader, AudioFileOpening::readableLength (*reader, (juce::int64) info.st_size), shouldExit);
+        const auto reader = AudioFileOpening::createReader (path);
+        const auto result = reader == nullptr ? std::optional<LoudnessResult> (LoudnessResult{})
+                                              : measure (*reader, AudioFileOpening::readableLength (*reader, (juce::int64) before.st_size), shouldExit);
+
+        if (! result.has_value() || (::stat (path.c_str(), &after) == 0 && isSameVersion (before, after)))
+            return result;
+    }
+
+    return LoudnessResult{};
 }
 
 std::optional<LoudnessResult> measureFile (const juce::File& file, const std::function<bool()>& shouldExit)

@@ -77,7 +77,8 @@ namespace LoudnessMeasurement
                                            const std::function<bool()>& shouldExit);
 
     // Opens the file (the path's bytes, UTF-8 or not) with the basic formats and measures the frames
-    // it really holds; the error result when no reader takes it.
+    // it really holds; the error result when no reader takes it. A file written over or replaced
+    // while it is read is measured again; one that keeps changing, or is gone, gives the error result.
     std::optional<LoudnessResult> measureFile (const std::string& path, const std::function<bool()>& shouldExit);
     std::optional<LoudnessResult> measureFile (const juce::File& file, const std::function<bool()>& shouldExit);
 }

@@ -142,6 +142,12 @@ bool WavHeaderCopy::copyHeader (juce::InputStream& source, juce::MemoryBlock& im
     juce::int64 riffEnd = 8 + (juce::int64) readUInt32 (header + 4);
     juce::int64 rf64DataSize = -1;
 
+    // Writers fill in the sizes when they finish: a recording ended by a crash or a power cut leaves
+    // the RIFF size at 0, and a data size of 0 then means its audio runs to the end of the file.
+    const bool unfinished = ! isRF64 && readUInt32 (header + 4) == 0;
+    if (unfinished)
+        riffEnd = fileSize;
+
     if (isRF64)
     {
         char ds64[36];
@@ -176,6 +182,8 @@ bool WavHeaderCopy::copyHeader (juce::InputStream& source, juce::MemoryBlock& im
         // A body that runs past the end of the file: a recording cut off (most often in its audio
         // data), or a length that lies. Nothing after it can be found; what came before stands.
         const bool isData = hasId (chunkHeader, "data");
+        if (unfinished && isData && size == 0)
+            size = fileSize - bodyStart;
         if (isData && ! sawData && data != nullptr)
             *data = { bodyStart, juce::jmin (size, fileSize - bodyStart) };
 

@@ -25,8 +25,9 @@ namespace WavHeaderCopy
     // Fills image and returns true when the stream holds a RIFF (or RF64) WAVE with a sane "fmt "
     // chunk and a "data" chunk header, and sets data (when given) to the first data chunk. A chunk
     // that runs past the end of the file (a recording cut off) ends the walk: the chunks before it are
-    // copied, it and any after are not. Returns false for anything else (empty, damaged, cut before
-    // its data, not a WAV).
+    // copied, it and any after are not. A header whose sizes were never filled in (RIFF and data
+    // sizes of 0) has its data run to the end of the file. Returns false for anything else (empty,
+    // damaged, cut before its data, not a WAV).
     bool copyHeader (juce::InputStream& source, juce::MemoryBlock& image, DataRegion* data = nullptr);
 
     // The same for a file (the path's bytes, UTF-8 or not); false also when it is not a regular file.

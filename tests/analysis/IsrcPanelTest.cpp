@@ -44,6 +44,7 @@ TEST (AudioConverter, ReadsWhatTheHeaderHoldsAndNothingElse)
     ds64[3] = 0x40;
     juce::StringPairArray axml;
     axml.set (juce::WavAudioFormat::internationalStandardRecordingCode, "GBAYE0601498");
+    const auto unfinished = [] (juce::MemoryBlock b) { b.copyFrom ("\0\0\0\0", 4, 4); return b; }; // RIFF size 0: never filled in
     const struct { juce::File file; const char* shows; } cases[] = {
         { writeWav (folder / "axml.wav", channels (1), 48000.0, 24, 480, sine (-6.0), axml), "48000-24|GBAYE0601498" },
         { writeBytes (folder / "b.wav", wav (1, 22050, 8, "usabc1234567")), "22050-8|1234567" },
@@ -51,6 +52,7 @@ TEST (AudioConverter, ReadsWhatTheHeaderHoldsAndNothingElse)
         { writeBytes (folder / "after.wav", riff ({ pcm, data, chunk ("LIST", { "adtl", 4 }), info ("US-ABC-12-34567") })), "44100-16|USABC1234567" },
         { writeBytes (folder / "rf64.wav", riff ({ chunk ("ds64", ds64), pcm, chunk ("data", {}, 0xffffffff), info ("USABC1234567") }, "RF64")), "44100-16|USABC1234567" },
         { writeBytes (folder / "cut.wav", riff ({ pcm, info ("USABC1234567"), chunk ("data", {}, 0x7ffffff0), juce::MemoryBlock (100, true) })), "44100-16|USABC1234567" },
+        { writeBytes (folder / "unfinished.wav", unfinished (riff ({ pcm, info ("USABC1234567"), chunk ("data", juce::MemoryBlock (100, true), 0) }))), "44100-16|USABC1234567" },
         { writeBytes (folder / "cutlist.wav", riff ({ pcm, data, chunk ("LIST", {}, 0x100000), { "adtl", 4 } })), "44100-16|" },
         { writeBytes (folder / "itrk.wav", riff ({ pcm, info ("US-ABC-12-34567", chunk ("ITRK", { "12", 3 })), data })), "44100-16|USABC1234567" },
         { writeBytes (folder / "empty icmt.wav", riff ({ pcm, info ("US-ABC-12-34567", chunk ("ICMT", {})), data })), "44100-16|USABC1234567" },
@@ -197,5 +199,35 @@ TEST (ISRCPanel, TheFocusedFieldTakesAnIsrcAndStoresIt)
 
     panel.shownRow (0)->removeButton.triggerClick();
     ASSERT_TRUE (pumpUntil ([&] { return panel.closeButton->hasKeyboardFocus (false); }));
+    panel.removeFromDesktop();
+}
+
+// Codes typed field after field with Tab, down past the foot of the view: each field Tab reaches
+// comes into view, and every code lands on its own file.
+TEST (ISRCPanel, TabBringsTheNextFieldIntoView)
+{
+    ISRCListComponent panel;
+    panel.setBounds (100, 100, 860, 587);
+    std::vector<std::string> paths;
+    for (int i = 0; i < 40; ++i)
+        paths.push_back ("/m/t" + std::to_string (i) + ".wav");
+    panel.addList (paths);
+    ASSERT_TRUE (pumpUntil ([&] { return ! panel.isReadingHeaders(); }));
+    panel.addToDesktop (0);
+    panel.setVisible (true);
+    panel.toFront (true);
+    auto& start = panel.shownRow (15)->isrcEditor;
+    ASSERT_TRUE (pumpUntil ([&] { start.grabKeyboardFocus(); return start.hasKeyboardFocus (false); }));
+
+    for (int i = 15; i < 25; ++i)
+        for (const auto& key : { juce::KeyPress ('A' + i - 15, {}, (juce::juce_wchar) ('A' + i - 15)), juce::KeyPress (juce::KeyPress::tabKey) })
+            panel.getPeer()->handleKeyPress (key);
+    EXPECT_TRUE (pumpUntil ([&] { return panel.isrcByFile.at (paths[24]) == "J"; })); // changes arrive as messages
+
+    for (int i = 15; i < 25; ++i)
+        EXPECT_EQ (panel.isrcByFile.at (paths[(size_t) i]), std::string (1, (char) ('A' + i - 15))) << i;
+    auto* last = panel.shownRow (25);
+    ASSERT_NE (last, nullptr);
+    EXPECT_TRUE (last->isrcEditor.hasKeyboardFocus (false) && panel.viewport->getViewArea().contains (last->getBounds()));
     panel.removeFromDesktop();
 }

@@ -1,5 +1,7 @@
 #include "analysis/PanelTestSupport.h"
 
+#include <unistd.h>
+
 using namespace tarsio::test;
 
 static LoudnessResult measured (const juce::File& file) { return LoudnessMeasurement::measureFile (file, {}).value_or (LoudnessResult { 1.0f, 1.0f }); }
@@ -64,7 +66,41 @@ TEST (LoudnessMeasurementTest, DamagedOrUnusualFilesNeitherFailNorHang)
     const auto intact = measured (file);
     juce::MemoryBlock content;
     file.loadFileAsData (content);
-    content.copyFrom ("\xf0\xff\xff\xff", (int) std::string ((const char*) content.getData(), content.getSize()).find ("data") + 4, 4);
-    const auto damaged = measured (writeBytes (file, content));
-    EXPECT_TRUE (damaged.lufs == intact.lufs && damaged.truePeak == intact.truePeak);
+    const int dataSize = (int) std::string ((const char*) content.getData(), content.getSize()).find ("data") + 4;
+    // A data size far past the file's end; both sizes left at 0, as a recording ended by a crash leaves them.
+    for (const auto& sizes : { std::vector<std::pair<int, const char*>> { { dataSize, "\xf0\xff\xff\xff" } },
+                               std::vector<std::pair<int, const char*>> { { 4, "\0\0\0\0" }, { dataSize, "\0\0\0\0" } } })
+    {
+        auto damagedContent = content;
+        for (const auto& [at, bytes] : sizes)
+            damagedContent.copyFrom (bytes, at, 4);
+        const auto damaged = measured (writeBytes (file, damagedContent));
+        EXPECT_TRUE (damaged.lufs == intact.lufs && damaged.truePeak == intact.truePeak) << damaged.lufs << " " << sizes.size();
+    }
+}
+
+// A file replaced or cut while it is measured (a re-export landing meanwhile) reads as what it holds
+// afterwards, never as a mix of both versions; one that keeps changing, or is deleted, is an error
+// rather than the values of a file no longer there.
+TEST (LoudnessMeasurementTest, AFileChangedWhileMeasuredReadsAsItsNewContentOrIsAnError)
+{
+    TempFolder folder;
+    const auto file = folder / "m.wav", other = folder / "new.wav";
+    const auto write = [] (const juce::File& f, int frames, double dbfs) { return writeWav (f, channels (2), 48000.0, 24, frames, sine (dbfs)).existsAsFile(); };
+    const struct { const char* name; std::function<bool (int block)> change; bool measurable; } cases[] = {
+        { "replaced", [&] (int b) { return b != 3 || (write (other, 96000, -9.0) && other.moveFileTo (file)); }, true },
+        { "cut short", [&] (int b) { return b != 3 || ::truncate (file.getFullPathName().toRawUTF8(), 100000) == 0; }, true },
+        { "deleted", [&] (int b) { return b != 3 || file.deleteFile(); }, false },
+        { "written all along", [&] (int b) { return b < 3 || write (file, 100000 + b, -9.0); }, false },
+    };
+    for (const auto& c : cases)
+    {
+        write (file, 200000, -20.0);
+        int blocks = 0;
+        const auto r = LoudnessMeasurement::measureFile (file, [&] { return ! c.change (++blocks); });
+        const auto now = measured (file);
+        ASSERT_TRUE (r.has_value()) << c.name;
+        EXPECT_TRUE (c.measurable ? r->lufs == now.lufs && r->truePeak == now.truePeak : r->isError())
+            << c.name << ": " << r->lufs << " " << r->truePeak << ", now " << now.lufs << " " << now.truePeak;
+    }
 }
