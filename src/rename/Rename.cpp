@@ -55,6 +55,12 @@ Rename::Rename()
     pauseButton.onClick = [this] { pauseClicked(); };
     addAndMakeVisible (pauseButton);
 
+    // These buttons show no focus, so they take none: a Return pressed after a click would run GO
+    // RENAME again, or, once the pause button hides and the focus falls to RULES, leave the page.
+    for (auto* button : { (juce::Component*) &closeButton, (juce::Component*) &renameRulesButton,
+                          (juce::Component*) &goRenameButton, (juce::Component*) &pauseButton })
+        takeNoFocus (*button);
+
     setStatus ("Loading default instrument detection rules...");
     renameRules = buildDefaultRenameRules();
     setStatus ("Default rules loaded: " + juce::String ((int) renameRules.size()) + " detection patterns ready");
@@ -264,6 +270,7 @@ void Rename::goRename()
 {
     // One clock reading for the history, taken before any file moves; the preview lets go of its file first.
     const auto batchTime = juce::Time::getCurrentTime();
+    leaveNameField();
     stopPreview();
     const auto result = RenameBatch::run (filePaths, newNames, fileIdentities, batchTime);
     // The last text names the history file really written ("... - History saved to Tarsio_2.txt"),

@@ -126,6 +126,7 @@ private:
     int nextPreviewNumber();
     void forgetPreview();
     void releaseFocusFromRows();
+    void leaveNameField();
     juce::String shownName (const std::string& path) const;
 
     void nameTextChanged (std::string path, juce::TextEditor& editor);

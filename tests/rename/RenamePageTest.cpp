@@ -215,6 +215,41 @@ TEST (RenamePagePlayer, ToggleAndOutlineMarkThePreviewedFileOnly)
     EXPECT_EQ (shown.page.progressBar.getText(), ready);
 }
 
+// The buttons above the list show no focus and take none: a Return pressed after a click on one of
+// them, or after a removal while typing, runs none of them again. GO RENAME takes the name being
+// typed as leaving its field would.
+TEST (RenamePagePlayer, AReturnAfterTheButtonsAboveTheListClicksNone)
+{
+    juce::MixerAudioSource mixer;
+    juce::AudioDeviceManager deviceManager;
+    ShownPage shown;
+    shown.page.setAudioOutput (&mixer, &deviceManager);
+    int pageLeft = 0;
+    shown.page.closeButton.onClick = shown.page.renameRulesButton.onClick = [&] { ++pageLeft; };
+    const auto paths = shown.take ({ "Kick_01.wav", "Room.wav", "Snare.wav" }, 0.5);
+    const auto pressReturn = [&] { shown.page.getPeer()->handleKeyPress (juce::KeyPress (juce::KeyPress::returnKey)); pumpMessages (30); };
+
+    shown.click (shown.row (paths[1]).playButton);
+    ASSERT_TRUE (pumpUntil ([&] { return shown.page.progressBar.isPreviewActive(); }));
+    shown.click (shown.page.pauseButton);
+    ASSERT_TRUE (pumpUntil ([&] { return ! shown.page.pauseButton.isVisible(); }));
+    pressReturn();
+    shown.click (shown.row (paths[1]).nameEditor);
+    shown.type ("Room Mic");
+    shown.click (shown.row (paths[0]).removeButton);
+    pressReturn();
+    EXPECT_EQ (pageLeft, 0);
+
+    shown.click (shown.row (paths[2]).nameEditor);
+    shown.type ("Room Mic");
+    shown.click (shown.page.goRenameButton);
+    const juce::String complete ("Complete: 2 files renamed - History saved to Tarsio.txt");
+    EXPECT_EQ (shown.page.progressBar.getText(), complete);
+    pressReturn();
+    EXPECT_EQ (shown.page.progressBar.getText(), complete);
+    EXPECT_TRUE ((shown.folder / "Room Mic_2.wav").existsAsFile() && ! (shown.folder / "Tarsio_2.txt").exists());
+}
+
 // The page's audio chain with a consumer that the test drives: nothing is heard until the test
 // pulls a block, so a preview is still playing whenever the test looks, and ends only when pulled
 // to its end. No device is opened.
