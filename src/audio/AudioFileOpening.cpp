@@ -1,6 +1,7 @@
 #include "audio/AudioFileOpening.h"
 
 #include "audio/FlacFileReader.h"
+#include "audio/Mp3HalfFrameReader.h"
 #include "audio/WavHeaderCopy.h"
 
 #include <algorithm>
@@ -213,6 +214,9 @@ std::unique_ptr<juce::AudioFormatReader> createReader (const std::string& path)
 
         // The reader owns the stream from here, or the format deletes it.
         reader.reset (format->createReaderFor (stream.release(), true));
+
+        if (reader != nullptr && Mp3HalfFrameReader::isNeededFor (*reader))
+            reader = std::make_unique<Mp3HalfFrameReader> (std::move (reader));
     }
 
     if (reader != nullptr && ! isReadableSafely (*reader))
