@@ -36,7 +36,14 @@ Rename::Rename()
 
     goRenameButton.setButtonText ("GO RENAME !");
     addAndMakeVisible (goRenameButton);
-    goRenameButton.onClick = [this] { goRename(); };
+    goRenameButton.onClick = [this]
+    {
+        // The second press of a double-click would run the batch again at once: the files just moved
+        // would be missing, and its status and history would stand in place of the first batch's.
+        if (goRenamePresses.presses <= 1)
+            goRename();
+    };
+    goRenameButton.addMouseListener (&goRenamePresses, false);
 
     addAndMakeVisible (viewport);
     viewport.setViewedComponent (&content, false);

@@ -42,17 +42,20 @@ struct ShownPage
 
     RenameRow& row (const juce::String& path) { page.scrollToRow (index (path)); return *page.rowInView (index (path)); }
 
-    // A left click at the component's centre; the window system focuses only the active window.
-    void click (juce::Component& target)
+    // A left click at the component's centre (presses 100 ms apart: a double-click); the window
+    // system focuses only the active window.
+    void click (juce::Component& target, int presses = 1)
     {
         auto* peer = page.getPeer();
         for (int attempt = 0; attempt < 150 && ! peer->isFocused(); ++attempt)
             page.toFront (true), pumpUntil ([peer] { return peer->isFocused(); }, 200);
         const auto at = page.getLocalPoint (&target, target.getLocalBounds().getCentre()).toFloat();
-        for (int mods : { (int) juce::ModifierKeys::leftButtonModifier, 0 })
-            peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at, juce::ModifierKeys (mods),
-                                    juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
-                                    juce::Time::currentTimeMillis() + (mods == 0 ? 50 : 0));
+        const auto start = juce::Time::currentTimeMillis();
+        for (int press = 0; press < presses; ++press)
+            for (int mods : { (int) juce::ModifierKeys::leftButtonModifier, 0 })
+                peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at, juce::ModifierKeys (mods),
+                                        juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
+                                        start + 100 * press + (mods == 0 ? 50 : 0));
         pumpMessages (20);
     }
 
@@ -216,9 +219,9 @@ TEST (RenamePagePlayer, ToggleAndOutlineMarkThePreviewedFileOnly)
 }
 
 // The buttons above the list show no focus and take none: a Return pressed after a click on one of
-// them, or after a removal while typing, runs none of them again. GO RENAME takes the name being
-// typed as leaving its field would.
-TEST (RenamePagePlayer, AReturnAfterTheButtonsAboveTheListClicksNone)
+// them, or after a removal while typing, runs none of them again, nor does a double-click run GO
+// RENAME twice. GO RENAME takes the name being typed as leaving its field would.
+TEST (RenamePagePlayer, AReturnOrADoubleClickRunsTheButtonsAboveTheListNoMoreThanOnce)
 {
     juce::MixerAudioSource mixer;
     juce::AudioDeviceManager deviceManager;
@@ -242,7 +245,7 @@ TEST (RenamePagePlayer, AReturnAfterTheButtonsAboveTheListClicksNone)
 
     shown.click (shown.row (paths[2]).nameEditor);
     shown.type ("Room Mic");
-    shown.click (shown.page.goRenameButton);
+    shown.click (shown.page.goRenameButton, 2);
     const juce::String complete ("Complete: 2 files renamed - History saved to Tarsio.txt");
     EXPECT_EQ (shown.page.progressBar.getText(), complete);
     pressReturn();
