@@ -82,12 +82,7 @@ private:
     juce::Image playIcon;
     juce::Image pauseIcon;
 
-    // How many presses the last press on GO RENAME made: 2 for the second one of a double-click.
-    struct PressCount final : public juce::MouseListener
-    {
-        void mouseDown (const juce::MouseEvent& event) override { presses = event.getNumberOfClicks(); }
-        int presses = 0;
-    } goRenamePresses;
+    PressCount goRenamePresses;
 
 public:
     juce::TextButton goRenameButton;

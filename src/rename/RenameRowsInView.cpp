@@ -103,7 +103,12 @@ void Rename::showFileInRow (RenameRow& row)
 
     setupNameEditor (&row.nameEditor, path);
     row.playButton.onClick = [this, path] { playToggled (path); };
-    row.removeButton.onClick = [this, path] { removeClicked (path); };
+    // The second press of a double-click lands on the next file, moved up under the pointer.
+    row.removeButton.onClick = [this, path, &row]
+    {
+        if (row.removePresses.presses <= 1)
+            removeClicked (path);
+    };
     placeRow (row);
 }
 
