@@ -212,10 +212,13 @@ std::unique_ptr<juce::AudioFormatReader> createReader (const std::string& path)
             stream = std::make_unique<WavAudioStream> (std::move (stream), image, data);
         }
 
+        const bool halfFrames = dynamic_cast<juce::MP3AudioFormat*> (format) != nullptr
+                                && Mp3HalfFrameReader::holdsHalfFrames (*stream);
+
         // The reader owns the stream from here, or the format deletes it.
         reader.reset (format->createReaderFor (stream.release(), true));
 
-        if (reader != nullptr && Mp3HalfFrameReader::isNeededFor (*reader))
+        if (reader != nullptr && halfFrames)
             reader = std::make_unique<Mp3HalfFrameReader> (std::move (reader));
     }
 

@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-// MP3 files of the lower rates (MPEG-2 and 2.5: 8 to 24 kHz, as low-bitrate voice and podcast
-// encodes are), read through JUCE 7.0.5's MP3 reader. That reader takes every frame for 1,152
+// MP3 files of the lower rates (MPEG-2 and 2.5 Layer III: 8 to 24 kHz, as low-bitrate voice and
+// podcast encodes are), read through JUCE 7.0.5's MP3 reader. That reader takes every frame for 1,152
 // samples, where a frame of these rates holds 576: it claims twice the length, and seeks to about
 // twice the time asked; read past the real end, it played earlier parts of the file again.
 // This reader gives the true length and reads the file straight through: a jump forward decodes up
@@ -15,8 +15,9 @@
 class Mp3HalfFrameReader final : public juce::AudioFormatReader
 {
 public:
-    // True for a reader of JUCE's MP3 format at a rate whose frames hold 576 samples.
-    static bool isNeededFor (const juce::AudioFormatReader& mp3Reader);
+    // True when the stream's first MPEG audio frame (after any ID3v2 tag) is Layer III of MPEG-2 or
+    // 2.5, whose frames hold 576 samples. Leaves the stream where it was.
+    static bool holdsHalfFrames (juce::InputStream& mp3Stream);
 
     // Takes JUCE's reader, not yet read from.
     explicit Mp3HalfFrameReader (std::unique_ptr<juce::AudioFormatReader> mp3Reader);

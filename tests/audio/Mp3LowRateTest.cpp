@@ -13,6 +13,12 @@ TEST (Mp3LowRates, ALowRateFileLastsItsLengthAndReadsAlikeFromAnywhere)
     // One second at 0.1, then one at 0.5.
     const auto file = writeAudioFile (folder / "voice.mp3", AudioFileType::mp3, 1, rate, (juce::int64) (2 * rate),
                                       [] (int, juce::int64 f) { return (f < 22050 ? 0.1f : 0.5f) * std::sin ((float) f * 0.1f); });
+    // The frames are found after an ID3v2 tag of 20,000 bytes (cover art, say), padded with zeros.
+    juce::MemoryBlock tagged ("ID3\x03\x00\x00\x00\x01\x1c\x20", 10), frames;
+    tagged.setSize (20010, true);
+    ASSERT_TRUE (file.loadFileAsData (frames));
+    tagged.append (frames.getData(), frames.getSize());
+    ASSERT_TRUE (file.replaceWithData (tagged.getData(), tagged.getSize()));
     auto reader = AudioFileOpening::createReader (file);
     ASSERT_NE (reader, nullptr);
     ASSERT_EQ (reader->sampleRate, rate);
