@@ -142,6 +142,17 @@ TEST (RenamePage, ANameTypedAfterClickingAFieldLandsOnThatFile)
         EXPECT_EQ ((shown.folder / name).loadFileAsString(), content) << name;
 }
 
+// A field that is not being typed in shows the start of its name, not its end cut through a letter.
+TEST (RenamePage, AFieldLeftShowsTheStartOfALongName)
+{
+    ShownPage shown;
+    const auto paths = shown.take ({ "Snare.wav" });
+    shown.click (shown.row (paths[0]).nameEditor);
+    shown.type ("Typed name far longer than its field, as the names of samples often are, ending here\n");
+    auto& field = shown.row (paths[0]).nameEditor;
+    EXPECT_EQ (field.getTextIndexAt (field.getLeftIndent() + 1, field.getHeight() / 2), 0);
+}
+
 // A paste of any size into a name field is cut to the field's 1,024 characters and cleaned as the
 // field is left; GO RENAME then renames only the files that intake took: one replaced by another
 // file since is left alone.
