@@ -1,6 +1,7 @@
 #include "audio/AudioFileOpening.h"
 
 #include "audio/FlacFileReader.h"
+#include "audio/Mp3HalfFrameReader.h"
 #include "audio/WavHeaderCopy.h"
 
 #include <algorithm>
@@ -211,8 +212,14 @@ std::unique_ptr<juce::AudioFormatReader> createReader (const std::string& path)
             stream = std::make_unique<WavAudioStream> (std::move (stream), image, data);
         }
 
+        const bool halfFrames = dynamic_cast<juce::MP3AudioFormat*> (format) != nullptr
+                                && Mp3HalfFrameReader::holdsHalfFrames (*stream);
+
         // The reader owns the stream from here, or the format deletes it.
         reader.reset (format->createReaderFor (stream.release(), true));
+
+        if (reader != nullptr && halfFrames)
+            reader = std::make_unique<Mp3HalfFrameReader> (std::move (reader));
     }
 
     if (reader != nullptr && ! isReadableSafely (*reader))

@@ -64,8 +64,15 @@ void AudioPlaybackThread::seekTo (double seconds)
 {
     const juce::ScopedLock sl (sourceLock);
     // Kept within the file: a position is converted to a frame count, which must not overflow.
-    if (readerSource != nullptr && std::isfinite (seconds))
-        transportSource.setPosition (juce::jlimit (0.0, transportSource.getLengthInSeconds(), seconds));
+    if (readerSource == nullptr || ! std::isfinite (seconds))
+        return;
+
+    transportSource.setPosition (juce::jlimit (0.0, transportSource.getLengthInSeconds(), seconds));
+
+    // A preview that ran to its end stays on the bar for a moment before the worker lets it go; the
+    // transport has stopped itself, and a click on its waveform must play from there again.
+    if (! transportSource.isPlaying())
+        transportSource.start();
 }
 
 void AudioPlaybackThread::run()

@@ -55,7 +55,8 @@ public:
 
     // Message thread: reads and moves the preview's position. They are serialised with the
     // worker's source changes, so they never reach a source that is being replaced. Without a
-    // preview the reads give 0 and a seek does nothing; a seek is kept within the file.
+    // preview the reads give 0 and a seek does nothing; a seek is kept within the file, and plays a
+    // preview that has run to its end (and is not let go yet) again from there.
     double getCurrentPositionSeconds() const;
     double getLengthSeconds() const;
     void seekTo (double seconds);

@@ -36,7 +36,14 @@ Rename::Rename()
 
     goRenameButton.setButtonText ("GO RENAME !");
     addAndMakeVisible (goRenameButton);
-    goRenameButton.onClick = [this] { goRename(); };
+    goRenameButton.onClick = [this]
+    {
+        // The second press of a double-click would run the batch again at once: the files just moved
+        // would be missing, and its status and history would stand in place of the first batch's.
+        if (goRenamePresses.presses <= 1)
+            goRename();
+    };
+    goRenameButton.addMouseListener (&goRenamePresses, false);
 
     addAndMakeVisible (viewport);
     viewport.setViewedComponent (&content, false);
@@ -54,6 +61,12 @@ Rename::Rename()
     pauseButton.setClickingTogglesState (true);
     pauseButton.onClick = [this] { pauseClicked(); };
     addAndMakeVisible (pauseButton);
+
+    // These buttons show no focus, so they take none: a Return pressed after a click would run GO
+    // RENAME again, or, once the pause button hides and the focus falls to RULES, leave the page.
+    for (auto* button : { (juce::Component*) &closeButton, (juce::Component*) &renameRulesButton,
+                          (juce::Component*) &goRenameButton, (juce::Component*) &pauseButton })
+        takeNoFocus (*button);
 
     setStatus ("Loading default instrument detection rules...");
     renameRules = buildDefaultRenameRules();
@@ -264,6 +277,7 @@ void Rename::goRename()
 {
     // One clock reading for the history, taken before any file moves; the preview lets go of its file first.
     const auto batchTime = juce::Time::getCurrentTime();
+    leaveNameField();
     stopPreview();
     const auto result = RenameBatch::run (filePaths, newNames, fileIdentities, batchTime);
     // The last text names the history file really written ("... - History saved to Tarsio_2.txt"),

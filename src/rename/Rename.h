@@ -82,6 +82,8 @@ private:
     juce::Image playIcon;
     juce::Image pauseIcon;
 
+    PressCount goRenamePresses;
+
 public:
     juce::TextButton goRenameButton;
     RowsViewport viewport;
@@ -126,6 +128,7 @@ private:
     int nextPreviewNumber();
     void forgetPreview();
     void releaseFocusFromRows();
+    void leaveNameField();
     juce::String shownName (const std::string& path) const;
 
     void nameTextChanged (std::string path, juce::TextEditor& editor);

@@ -21,6 +21,7 @@ RenameRow::RenameRow (const Icons& icons)
     addAndMakeVisible (playButton);
 
     setIconImages (removeButton, icons.remove, icons.removeOver, icons.removeOver);
+    removeButton.addMouseListener (&removePresses, false);
     addAndMakeVisible (removeButton);
 
     takeNoFocus (playButton);

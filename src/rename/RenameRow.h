@@ -8,6 +8,14 @@
 #include <functional>
 #include <string>
 
+// How many presses the last press on a button made (listening to its mouse): 2 for the second press
+// of a double-click. Message thread only.
+struct PressCount final : public juce::MouseListener
+{
+    void mouseDown (const juce::MouseEvent& event) override { presses = event.getNumberOfClicks(); }
+    int presses = 0;
+};
+
 // One row of the rename page as the user sees it: the file's present name, its new-name editor, the
 // play toggle and the remove button. The page builds rows only for the files in view and hands each
 // row the file it shows (`path`, row `index` of the page's list); a row keeps no other state of its
@@ -49,6 +57,7 @@ public:
     RoundedLabel nameLabel;
     FocusCaretEditor nameEditor;
     juce::ImageButton playButton;
+    PressCount removePresses;
     juce::ImageButton removeButton;
 
     // Called when one of the row's widgets has just taken the keyboard focus.

@@ -234,15 +234,30 @@ void Rename::clearList()
     setStatus ("Ready for new audio files");
 }
 
-// The close button takes the keyboard focus, so that no editor keeps it when rows go or move.
+// No editor keeps the keyboard focus when rows go or move. Nothing else takes it: a button holding
+// it would be clicked by the next Return.
 void Rename::releaseFocusFromRows()
 {
-    if (! content.hasKeyboardFocus (true))
-        return;
-
-    if (closeButton.isShowing())
-        closeButton.grabKeyboardFocus();
-
     if (content.hasKeyboardFocus (true))
         content.giveAwayKeyboardFocus();
+}
+
+// The field being typed in is left at once, as a click elsewhere would leave it: its name is cleaned
+// and made unique, and the rows sorted. (The framework reports the focus loss only later; the
+// handler then finds nothing more to do.)
+void Rename::leaveNameField()
+{
+    RenameRow* typing = nullptr;
+    rowsInView.forEachBound ([&typing] (RenameRow& row)
+    {
+        if (row.nameEditor.hasKeyboardFocus (true))
+            typing = &row;
+    });
+
+    if (typing == nullptr)
+        return;
+
+    const auto path = typing->path;
+    releaseFocusFromRows();
+    nameFieldLeft (path, typing->nameEditor);
 }

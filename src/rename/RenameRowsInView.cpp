@@ -101,9 +101,18 @@ void Rename::showFileInRow (RenameRow& row)
     if (const auto name = shownName (path); row.nameEditor.getText() != name)
         row.nameEditor.setText (name, false);
 
+    // A long name shows its start: the text set, or the typing just ended, leaves it scrolled to its end.
+    if (! row.nameEditor.hasKeyboardFocus (false))
+        row.nameEditor.setCaretPosition (0);
+
     setupNameEditor (&row.nameEditor, path);
     row.playButton.onClick = [this, path] { playToggled (path); };
-    row.removeButton.onClick = [this, path] { removeClicked (path); };
+    // The second press of a double-click lands on the next file, moved up under the pointer.
+    row.removeButton.onClick = [this, path, &row]
+    {
+        if (row.removePresses.presses <= 1)
+            removeClicked (path);
+    };
     placeRow (row);
 }
 

@@ -30,3 +30,30 @@ TEST (PlaybackDevice, PlaysFromTheFirstAudibleFrameAtTheWholeFilesGainOnEveryCha
     heard.addFrom (1, 0, heard, 0, 0, n, -1.0f);
     EXPECT_EQ (heard.getMagnitude (1, 0, n), 0.0f);
 }
+
+TEST (PlaybackDevice, AClickOnTheWaveformOfAPreviewThatRanOutPlaysItAgain)
+{
+    FileAudioOutput alsa;
+    {
+        PlayerRig rig;
+        rig.play (rig.wav ("shot.wav", 0.25), 0);
+        ASSERT_TRUE (rig.waitFor (0, true));
+        // The transport stops itself at the end; the bar keeps the preview for about a second more,
+        // and a click on its waveform then seeks.
+        ASSERT_TRUE (pumpUntil ([&]
+        {
+            const bool ranOut = ! rig.player->transportSource.isPlaying();
+            if (ranOut)
+                rig.player->seekTo (0.0);
+            return ranOut;
+        }));
+        ASSERT_TRUE (rig.waitFor (0, false));
+    }
+
+    // The quarter second (12,000 frames at 48 kHz) is heard twice.
+    const auto heard = alsa.readOutput();
+    int audible = 0;
+    for (int i = 0; i < heard.getNumSamples(); ++i)
+        audible += std::abs (heard.getSample (0, i)) > 0.1f ? 1 : 0;
+    EXPECT_GT (audible, 18000);
+}

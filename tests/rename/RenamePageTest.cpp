@@ -42,17 +42,21 @@ struct ShownPage
 
     RenameRow& row (const juce::String& path) { page.scrollToRow (index (path)); return *page.rowInView (index (path)); }
 
-    // A left click at the component's centre; the window system focuses only the active window.
-    void click (juce::Component& target)
+    // A left click at the component's centre (presses 100 ms apart: a double-click). Clicks are a
+    // second apart, never one double-click. The window system focuses only the active window.
+    void click (juce::Component& target, int presses = 1)
     {
         auto* peer = page.getPeer();
         for (int attempt = 0; attempt < 150 && ! peer->isFocused(); ++attempt)
             page.toFront (true), pumpUntil ([peer] { return peer->isFocused(); }, 200);
         const auto at = page.getLocalPoint (&target, target.getLocalBounds().getCentre()).toFloat();
-        for (int mods : { (int) juce::ModifierKeys::leftButtonModifier, 0 })
-            peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at, juce::ModifierKeys (mods),
-                                    juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
-                                    juce::Time::currentTimeMillis() + (mods == 0 ? 50 : 0));
+        const auto start = clickTime = juce::jmax (clickTime + 1000, juce::Time::currentTimeMillis());
+        clickTime += 100 * presses;
+        for (int press = 0; press < presses; ++press)
+            for (int mods : { (int) juce::ModifierKeys::leftButtonModifier, 0 })
+                peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at, juce::ModifierKeys (mods),
+                                        juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
+                                        start + 100 * press + (mods == 0 ? 50 : 0));
         pumpMessages (20);
     }
 
@@ -82,6 +86,7 @@ struct ShownPage
 
     TempFolder folder;
     Rename page;
+    juce::int64 clickTime = 0;
 };
 } // namespace
 
@@ -137,6 +142,17 @@ TEST (RenamePage, ANameTypedAfterClickingAFieldLandsOnThatFile)
         EXPECT_EQ ((shown.folder / name).loadFileAsString(), content) << name;
 }
 
+// A field that is not being typed in shows the start of its name, not its end cut through a letter.
+TEST (RenamePage, AFieldLeftShowsTheStartOfALongName)
+{
+    ShownPage shown;
+    const auto paths = shown.take ({ "Snare.wav" });
+    shown.click (shown.row (paths[0]).nameEditor);
+    shown.type ("Typed name far longer than its field, as the names of samples often are, ending here\n");
+    auto& field = shown.row (paths[0]).nameEditor;
+    EXPECT_EQ (field.getTextIndexAt (field.getLeftIndent() + 1, field.getHeight() / 2), 0);
+}
+
 // A paste of any size into a name field is cut to the field's 1,024 characters and cleaned as the
 // field is left; GO RENAME then renames only the files that intake took: one replaced by another
 // file since is left alone.
@@ -162,16 +178,18 @@ TEST (RenamePage, AHugePasteIsCutToTheFieldAndAFileReplacedSinceIntakeIsLeftAlon
     EXPECT_EQ (juce::File (paths[0]).loadFileAsString() + "|" + juce::File (paths[1]).loadFileAsString(), "of Kick_01.wav|another file");
 }
 
+// A double-click removes one file: its second press lands on the next file, moved up under the pointer.
 TEST (RenamePage, EachRemoveButtonRemovesItsOwnFile)
 {
     ShownPage shown;
     shown.take ({ "A.wav", "B.wav", "C.wav", "D.wav", "E.wav" });
     shown.click (shown.page.rowInView (3)->nameEditor);
 
-    while (! shown.page.filePaths.empty())
+    for (int left = 5, presses = 2; left > 0; presses = 1)
     {
         const auto removed = shown.page.filePaths[shown.page.filePaths.size() > 1 ? 1 : 0];
-        shown.click (shown.row (removed).removeButton);
+        shown.click (shown.row (removed).removeButton, presses);
+        ASSERT_EQ ((int) shown.page.filePaths.size(), --left);
         EXPECT_TRUE (shown.index (removed) == -1 && shown.page.newNames.count (removed) == 0);
         EXPECT_EQ (shown.page.progressBar.getText(), juce::String (shown.page.filePaths.size()) + " files remaining");
         EXPECT_FALSE (shown.page.content.hasKeyboardFocus (true));
@@ -213,6 +231,41 @@ TEST (RenamePagePlayer, ToggleAndOutlineMarkThePreviewedFileOnly)
     EXPECT_TRUE (pumpUntil ([&] { return shown.page.progressBar.getText() == ready; }));
     pumpMessages (200);
     EXPECT_EQ (shown.page.progressBar.getText(), ready);
+}
+
+// The buttons above the list show no focus and take none: a Return pressed after a click on one of
+// them, or after a removal while typing, runs none of them again, nor does a double-click run GO
+// RENAME twice. GO RENAME takes the name being typed as leaving its field would.
+TEST (RenamePagePlayer, AReturnOrADoubleClickRunsTheButtonsAboveTheListNoMoreThanOnce)
+{
+    juce::MixerAudioSource mixer;
+    juce::AudioDeviceManager deviceManager;
+    ShownPage shown;
+    shown.page.setAudioOutput (&mixer, &deviceManager);
+    int pageLeft = 0;
+    shown.page.closeButton.onClick = shown.page.renameRulesButton.onClick = [&] { ++pageLeft; };
+    const auto paths = shown.take ({ "Kick_01.wav", "Room.wav", "Snare.wav" }, 0.5);
+    const auto pressReturn = [&] { shown.page.getPeer()->handleKeyPress (juce::KeyPress (juce::KeyPress::returnKey)); pumpMessages (30); };
+
+    shown.click (shown.row (paths[1]).playButton);
+    ASSERT_TRUE (pumpUntil ([&] { return shown.page.progressBar.isPreviewActive(); }));
+    shown.click (shown.page.pauseButton);
+    ASSERT_TRUE (pumpUntil ([&] { return ! shown.page.pauseButton.isVisible(); }));
+    pressReturn();
+    shown.click (shown.row (paths[1]).nameEditor);
+    shown.type ("Room Mic");
+    shown.click (shown.row (paths[0]).removeButton);
+    pressReturn();
+    EXPECT_EQ (pageLeft, 0);
+
+    shown.click (shown.row (paths[2]).nameEditor);
+    shown.type ("Room Mic");
+    shown.click (shown.page.goRenameButton, 2);
+    const juce::String complete ("Complete: 2 files renamed - History saved to Tarsio.txt");
+    EXPECT_EQ (shown.page.progressBar.getText(), complete);
+    pressReturn();
+    EXPECT_EQ (shown.page.progressBar.getText(), complete);
+    EXPECT_TRUE ((shown.folder / "Room Mic_2.wav").existsAsFile() && ! (shown.folder / "Tarsio_2.txt").exists());
 }
 
 // The page's audio chain with a consumer that the test drives: nothing is heard until the test

@@ -1,0 +1,42 @@
+// MP3 files at the lower rates (MPEG-2 frames of 576 samples) last as long as they were recorded, and
+// read the same wherever a read starts: JUCE's reader claimed twice the length, played earlier parts
+// again after the end, and sought to about twice the time asked.
+#include "audio/AudioFileOpening.h"
+#include "preview/PreviewTestSupport.h"
+
+using namespace tarsio::test;
+
+TEST (Mp3LowRates, ALowRateFileLastsItsLengthAndReadsAlikeFromAnywhere)
+{
+    TempFolder folder;
+    const double rate = 22050.0;
+    // One second at 0.1, then one at 0.5.
+    const auto file = writeAudioFile (folder / "voice.mp3", AudioFileType::mp3, 1, rate, (juce::int64) (2 * rate),
+                                      [] (int, juce::int64 f) { return (f < 22050 ? 0.1f : 0.5f) * std::sin ((float) f * 0.1f); });
+    // The frames are found after an ID3v2 tag of 20,000 bytes (cover art, say), padded with zeros.
+    juce::MemoryBlock tagged ("ID3\x03\x00\x00\x00\x01\x1c\x20", 10), frames;
+    tagged.setSize (20010, true);
+    ASSERT_TRUE (file.loadFileAsData (frames));
+    tagged.append (frames.getData(), frames.getSize());
+    ASSERT_TRUE (file.replaceWithData (tagged.getData(), tagged.getSize()));
+    auto reader = AudioFileOpening::createReader (file);
+    ASSERT_NE (reader, nullptr);
+    ASSERT_EQ (reader->sampleRate, rate);
+    // The encoder adds up to a few frames of delay and padding.
+    EXPECT_NEAR ((double) reader->lengthInSamples, 2 * rate, 3000.0);
+
+    const int length = (int) reader->lengthInSamples;
+    juce::AudioBuffer<float> straight (1, length);
+    reader->read (&straight, 0, length, 0, true, true);
+    EXPECT_NEAR (straight.getMagnitude (0, 3000, 15000), 0.1f, 0.02f);
+    EXPECT_NEAR (straight.getMagnitude (0, 26000, 15000), 0.5f, 0.05f);
+
+    // Forward, back, and back to the start, as clicks on the waveform read.
+    for (const int start : { 30000, 5000, 33000, 0 })
+    {
+        juce::AudioBuffer<float> part (1, 2048);
+        reader->read (&part, 0, 2048, start, true, true);
+        for (int i = 0; i < 2048; ++i)
+            ASSERT_EQ (part.getSample (0, i), straight.getSample (0, start + i)) << start + i;
+    }
+}
