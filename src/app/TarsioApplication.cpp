@@ -2,6 +2,8 @@
 #include "app/AspectLock.h"
 #include "app/MainComponent.h"
 
+#include <iostream>
+
 TarsioApplication::~TarsioApplication()
 {
     mainWindow = nullptr;
@@ -15,6 +17,15 @@ bool TarsioApplication::moreThanOneInstanceAllowed() { return true; }
 
 void TarsioApplication::initialise (const juce::String&)
 {
+    // Without an X display JUCE opens no connection and its window calls crash: say so and end.
+    if (juce::Desktop::getInstance().getDisplays().getPrimaryDisplay() == nullptr)
+    {
+        std::cerr << "Tarsio: no X display to show the window on (check DISPLAY)" << std::endl;
+        setApplicationReturnValue (1);
+        quit();
+        return;
+    }
+
     // Read before the main component installs its own look-and-feel.
     const auto background = juce::Desktop::getInstance().getDefaultLookAndFeel()
                                 .findColour (juce::ResizableWindow::backgroundColourId);
