@@ -93,3 +93,41 @@ void TarsioApplication::MainWindow::closeButtonPressed()
 {
     juce::JUCEApplication::getInstance()->systemRequestedQuit();
 }
+
+juce::FileDragAndDropTarget* TarsioApplication::MainWindow::contentTarget() const
+{
+    return dynamic_cast<juce::FileDragAndDropTarget*> (getContentComponent());
+}
+
+juce::Point<int> TarsioApplication::MainWindow::toContent (int x, int y) const
+{
+    return getContentComponent()->getLocalPoint (this, juce::Point<int> (x, y));
+}
+
+bool TarsioApplication::MainWindow::isInterestedInFileDrag (const juce::StringArray& files)
+{
+    return contentTarget() != nullptr && contentTarget()->isInterestedInFileDrag (files);
+}
+
+void TarsioApplication::MainWindow::fileDragEnter (const juce::StringArray& files, int x, int y)
+{
+    const auto p = toContent (x, y);
+    contentTarget()->fileDragEnter (files, p.x, p.y);
+}
+
+void TarsioApplication::MainWindow::fileDragMove (const juce::StringArray& files, int x, int y)
+{
+    const auto p = toContent (x, y);
+    contentTarget()->fileDragMove (files, p.x, p.y);
+}
+
+void TarsioApplication::MainWindow::fileDragExit (const juce::StringArray& files)
+{
+    contentTarget()->fileDragExit (files);
+}
+
+void TarsioApplication::MainWindow::filesDropped (const juce::StringArray& files, int x, int y)
+{
+    const auto p = toContent (x, y);
+    contentTarget()->filesDropped (files, p.x, p.y);
+}

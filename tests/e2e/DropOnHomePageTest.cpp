@@ -82,4 +82,12 @@ TEST (DropOnHomePage, DropsOfAnySizeAreTakenOnTheHomePageOnly)
     ASSERT_TRUE (maximise.start ("wmctrl -i -r " + juce::String ((juce::pointer_sized_uint) w.window.getPeer()->getNativeHandle()) + " -b add,maximized_vert"));
     ASSERT_TRUE (pumpUntil ([&] { return m.getY() > 20; }));
     EXPECT_TRUE (w.drop ({ m.getX() + m.getWidth() / 2, m.getY() / 2 }, few));
+
+    // Sources that ignore the proxy reach JUCE's own handling, which takes a drop there too.
+    m.dropTarget.pendingFiles.clear();
+    juce::ComponentPeer::DragInfo drag;
+    drag.files = { juce::String (in + "/Kick 01.wav") };
+    drag.position = { m.getX() + m.getWidth() / 2, m.getY() / 2 };
+    EXPECT_TRUE (w.window.getPeer()->handleDragMove (drag) && w.window.getPeer()->handleDragDrop (drag));
+    EXPECT_TRUE (pumpUntil ([&] { return m.dropTarget.pendingFiles == std::vector<std::string> { in + "/Kick 01.wav" }; }, 3000));
 }
