@@ -15,6 +15,7 @@ DragAndDropDemoTarget::DragAndDropDemoTarget()
                       {
                           if (! files.empty())
                               pendingFiles = std::move (files);
+                          dropWaiting = true;
                       });
                   },
                   [this] (DropReceiver::Failure failure)
@@ -76,4 +77,5 @@ void DragAndDropDemoTarget::filesDropped (const juce::StringArray& files, int, i
     pendingFiles.clear();
     for (const auto& f : files)
         pendingFiles.push_back (f.toStdString());
+    dropWaiting = true;
 }

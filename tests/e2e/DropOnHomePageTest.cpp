@@ -76,6 +76,15 @@ TEST (DropOnHomePage, DropsOfAnySizeAreTakenOnTheHomePageOnly)
 
     EXPECT_TRUE (w.drop (m.welcomeLabel.getBounds().getCentre(), manyPaths (folder.get(), 20000)));
 
+    // Files a file manager offers from a share it has not mounted name no file of this machine: the
+    // drop is still answered, as one of files that no page takes.
+    m.dropTarget.pendingFiles.clear();
+    m.statusLabel.setText ("DRAG & DROP audio files !", juce::dontSendNotification);
+    ASSERT_TRUE (tarsio::e2e::dropFilesOnWindow ((unsigned long) (juce::pointer_sized_uint) w.window.getPeer()->getNativeHandle(),
+                                                 m.welcomeLabel.getBounds().getCentre(), { "smb://studio/takes/Kick.wav" },
+                                                 [] { pumpMessages (10); }));
+    EXPECT_TRUE (pumpUntil ([&] { m.timerCallback(); return m.statusLabel.getText() == "No audio files found - Only WAV, MP3, FLAC, AIFF, OGG supported"; }, 3000));
+
     // Maximised in height, the window keeps a size of another ratio from the window manager: the page
     // stands centred, and a drop on the margin above it is still a drop on the window.
     juce::ChildProcess maximise;
