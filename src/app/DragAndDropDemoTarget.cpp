@@ -5,7 +5,9 @@ const juce::String DragAndDropDemoTarget::dropTooLargeText ("Error: Drop too lar
 const juce::String DragAndDropDemoTarget::dropUnreadableText ("Error: The dropped files could not be read - Drop them again");
 
 DragAndDropDemoTarget::DragAndDropDemoTarget()
-    : receiver ({ [this] (juce::Point<int> point) { return acceptFiles && isShowing() && getScreenBounds().contains (point); },
+    // Anywhere on the window: where the window manager imposes another ratio, the page stands
+    // centred with margins beside it, and a drop there is a drop on the window too.
+    : receiver ({ [this] (juce::Point<int> point) { return acceptFiles && isShowing() && getTopLevelComponent()->getScreenBounds().contains (point); },
                   [this] (bool over) { showDragOver (over); },
                   [this] (std::string uriList)
                   {
@@ -13,6 +15,7 @@ DragAndDropDemoTarget::DragAndDropDemoTarget()
                       {
                           if (! files.empty())
                               pendingFiles = std::move (files);
+                          dropWaiting = true;
                       });
                   },
                   [this] (DropReceiver::Failure failure)
@@ -74,4 +77,5 @@ void DragAndDropDemoTarget::filesDropped (const juce::StringArray& files, int, i
     pendingFiles.clear();
     for (const auto& f : files)
         pendingFiles.push_back (f.toStdString());
+    dropWaiting = true;
 }

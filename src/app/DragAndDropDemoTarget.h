@@ -34,6 +34,9 @@ public:
 
     // The paths' bytes as dropped or chosen: file names need not be UTF-8.
     std::vector<std::string> pendingFiles;
+    // A drop came that the intake has not answered yet, even one that named no file of this machine
+    // (web links, network shares the file manager has not mounted): it too gets a status.
+    bool dropWaiting = false;
     bool acceptFiles = true;
     bool draggingOver = false;
     // Told when a dropped list could not be taken, with the text for the status line.

@@ -262,6 +262,10 @@ void MainComponent::timerCallback()
 
     if (dropTarget.pendingFiles.empty())
     {
+        // A drop that named no file of this machine is answered as a batch that no page takes.
+        if (std::exchange (dropTarget.dropWaiting, false))
+            reportIntake();
+
         if (isrcList.listChanged)
         {
             statusLabel.setText (juce::String (renameFileCount()) + " audio files ready - Click RENAME to edit names",
@@ -282,6 +286,7 @@ void MainComponent::timerCallback()
 
     intakeBatch = std::move (dropTarget.pendingFiles);
     dropTarget.pendingFiles.clear();
+    dropTarget.dropWaiting = false;
     intakeNext = 0;
     intakeSliceFiles = kFirstSliceFiles;
     takingIn = true;
@@ -348,7 +353,11 @@ void MainComponent::finishIntake()
     if (! std::exchange (intakeRowsSorted, true))
         renamePage.addList ({});
     analysisList.startBackgroundAnalysis();
+    reportIntake();
+}
 
+void MainComponent::reportIntake()
+{
     const int count = renameFileCount();
     if (count >= 1)
         statusLabel.setText (juce::String (count) + " audio files loaded - Click RENAME to edit names",
@@ -450,6 +459,7 @@ void MainComponent::clearClicked()
 {
     acceptedFiles.clear();
     dropTarget.pendingFiles.clear();
+    dropTarget.dropWaiting = false;
     intakeBatch.clear();
     intakeNext = 0;
     takingIn = false;

@@ -134,6 +134,8 @@ private:
     static constexpr size_t kFirstSliceFiles = 250;
     void takeInSlice();
     void finishIntake();
+    // The home status after a batch: the count the rename page lists, or that it found none.
+    void reportIntake();
     std::vector<std::string> intakeBatch;
     size_t intakeNext = 0;
     bool takingIn = false;

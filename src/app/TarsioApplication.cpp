@@ -2,6 +2,8 @@
 #include "app/AspectLock.h"
 #include "app/MainComponent.h"
 
+#include <iostream>
+
 TarsioApplication::~TarsioApplication()
 {
     mainWindow = nullptr;
@@ -15,6 +17,15 @@ bool TarsioApplication::moreThanOneInstanceAllowed() { return true; }
 
 void TarsioApplication::initialise (const juce::String&)
 {
+    // Without an X display JUCE opens no connection and its window calls crash: say so and end.
+    if (juce::Desktop::getInstance().getDisplays().getPrimaryDisplay() == nullptr)
+    {
+        std::cerr << "Tarsio: no X display to show the window on (check DISPLAY)" << std::endl;
+        setApplicationReturnValue (1);
+        quit();
+        return;
+    }
+
     // Read before the main component installs its own look-and-feel.
     const auto background = juce::Desktop::getInstance().getDefaultLookAndFeel()
                                 .findColour (juce::ResizableWindow::backgroundColourId);
@@ -81,4 +92,42 @@ void TarsioApplication::MainWindow::keepContentLimits()
 void TarsioApplication::MainWindow::closeButtonPressed()
 {
     juce::JUCEApplication::getInstance()->systemRequestedQuit();
+}
+
+juce::FileDragAndDropTarget* TarsioApplication::MainWindow::contentTarget() const
+{
+    return dynamic_cast<juce::FileDragAndDropTarget*> (getContentComponent());
+}
+
+juce::Point<int> TarsioApplication::MainWindow::toContent (int x, int y) const
+{
+    return getContentComponent()->getLocalPoint (this, juce::Point<int> (x, y));
+}
+
+bool TarsioApplication::MainWindow::isInterestedInFileDrag (const juce::StringArray& files)
+{
+    return contentTarget() != nullptr && contentTarget()->isInterestedInFileDrag (files);
+}
+
+void TarsioApplication::MainWindow::fileDragEnter (const juce::StringArray& files, int x, int y)
+{
+    const auto p = toContent (x, y);
+    contentTarget()->fileDragEnter (files, p.x, p.y);
+}
+
+void TarsioApplication::MainWindow::fileDragMove (const juce::StringArray& files, int x, int y)
+{
+    const auto p = toContent (x, y);
+    contentTarget()->fileDragMove (files, p.x, p.y);
+}
+
+void TarsioApplication::MainWindow::fileDragExit (const juce::StringArray& files)
+{
+    contentTarget()->fileDragExit (files);
+}
+
+void TarsioApplication::MainWindow::filesDropped (const juce::StringArray& files, int x, int y)
+{
+    const auto p = toContent (x, y);
+    contentTarget()->filesDropped (files, p.x, p.y);
 }

@@ -186,3 +186,14 @@ TEST (ApplicationWindow, PlaysFilesNoReaderCanTakeAndStillQuitsAtOnce)
     screen.requestClose (*window);
     EXPECT_EQ (app.waitForExit (30000), std::optional<int> (0)) << "the application did not quit on its close request";
 }
+
+// Started where no X display answers (over a remote shell, say), the application says so and ends
+// with a failure, rather than running on with no window to show or to close.
+TEST (ApplicationWindow, EndsWithAMessageWhenThereIsNoDisplay)
+{
+    tarsio::test::TempFolder home;
+    Process app ({ "sh", "-c", "\"$0\" 2> \"$1\"", applicationPath(), (home / "stderr.txt").getFullPathName().toStdString() },
+                 { "DISPLAY=:4094", "HOME=" + home.get().getFullPathName().toStdString() }, true);
+    EXPECT_EQ (app.waitForExit (30000), std::optional<int> (1)) << "the application did not end";
+    EXPECT_TRUE ((home / "stderr.txt").loadFileAsString().contains ("no X display"));
+}

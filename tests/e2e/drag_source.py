@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 # A drag source for the end-to-end tests: a window at the screen's top-left corner that offers the
 # files listed in LISTFILE (one path a line, bytes: names need not be UTF-8) as a text/uri-list drag,
-# as a file manager does. It ends shortly after its drag ends, or after 30 s.
+# as a file manager does; a line that is a URI already (smb://, http://) is offered as it stands. It
+# ends shortly after its drag ends, or after 30 s.
 #
 #     drag_source.py TITLE LISTFILE
 import sys
@@ -14,7 +15,7 @@ gi.require_version("Gtk", "3.0")
 from gi.repository import GLib, Gdk, Gtk  # noqa: E402
 
 with open(sys.argv[2], "rb") as paths:
-    uris = ["file://" + urllib.parse.quote(p) for p in paths.read().split(b"\n") if p]
+    uris = [p.decode() if b"://" in p else "file://" + urllib.parse.quote(p) for p in paths.read().split(b"\n") if p]
 
 window = Gtk.Window(title=sys.argv[1])
 window.set_default_size(120, 120)
