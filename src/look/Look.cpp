@@ -129,8 +129,16 @@ void Look::drawButtonBackground (juce::Graphics& g, juce::Button& button, const 
     }
 }
 
-void Look::drawButtonText (juce::Graphics& g, juce::TextButton& button, bool, bool)
+void Look::drawButtonText (juce::Graphics& g, juce::TextButton& button, bool highlighted, bool down)
 {
+    // The framework's own file dialog (shown where no desktop dialog is installed) has buttons of
+    // 20 pixels: scaled like the pages' tall buttons, their text would be 6 pixels high.
+    if (button.findParentComponentOfClass<juce::FileChooserDialogBox>() != nullptr)
+    {
+        juce::LookAndFeel_V4::drawButtonText (g, button, highlighted, down);
+        return;
+    }
+
     const int H = button.getHeight();
     g.setFont (juce::Font (0.3f * (float) H));
     g.setColour (button.findColour (button.getToggleState() ? juce::TextButton::textColourOnId

@@ -48,6 +48,33 @@ TEST (LookButtons, ADisabledButtonDimsItsText)
     EXPECT_GT (strongestText(), 60);
 }
 
+// The buttons of the framework's own file dialog, shown where no desktop dialog is installed, keep
+// a text that can be read.
+TEST (LookButtons, TheFallbackFileDialogsButtonsAreReadable)
+{
+    Look look;
+    juce::FileBrowserComponent browser (juce::FileBrowserComponent::openMode | juce::FileBrowserComponent::canSelectFiles,
+                                        juce::File::getSpecialLocation (juce::File::tempDirectory), nullptr, nullptr);
+    juce::FileChooserDialogBox box ("Open", {}, browser, false, juce::Colours::black);
+    box.setLookAndFeel (&look);
+    box.centreWithDefaultSize (nullptr);
+    juce::TextButton* open = nullptr;
+    for (auto* child : box.getChildren().getFirst()->getChildren())
+        if (auto* button = dynamic_cast<juce::TextButton*> (child); button != nullptr && button->getButtonText() == "Open")
+            open = button;
+    ASSERT_NE (open, nullptr);
+    const auto image = open->createComponentSnapshot (open->getLocalBounds(), true, 1.0f);
+    open->setButtonText ({});
+    const auto blank = open->createComponentSnapshot (open->getLocalBounds(), true, 1.0f);
+    int top = image.getHeight(), bottom = -1;
+    for (int y = 0; y < image.getHeight(); ++y)
+        for (int x = 0; x < image.getWidth(); ++x)
+            if (image.getPixelAt (x, y) != blank.getPixelAt (x, y))
+                top = juce::jmin (top, y), bottom = juce::jmax (bottom, y);
+    EXPECT_GE (bottom - top + 1, 12) << open->getHeight();
+    box.setLookAndFeel (nullptr);
+}
+
 // File names in other scripts and the arrow of the status texts show, drawn from an installed face;
 // Latin text shows exactly as the embedded typeface alone draws it.
 TEST (LookFonts, CharactersTheEmbeddedTypefaceLacksStillShow)
