@@ -79,6 +79,9 @@ AudioAnalysisComponent::AudioAnalysisComponent()
 
     viewport = std::make_unique<RowsViewport>();
     addAndMakeVisible (*viewport);
+    // Only the fields take the keyboard focus: the button and the list show none.
+    takeNoFocus (*closeButton);
+    takeNoFocus (*viewport);
     viewport->setViewedComponent (content.get(), false);
     viewport->onVisibleAreaChanged = [this] { showRowsInView(); };
 
@@ -170,9 +173,9 @@ void AudioAnalysisComponent::removeRow (std::string path)
     // Rows after it move up: every row in view is bound again.
     rows.entriesChanged ((int) filePaths.size());
 
-    // Focus can only go to a component on the screen; the panel may be listing while hidden.
-    if (closeButton->isShowing())
-        closeButton->grabKeyboardFocus();
+    // No field keeps the focus when rows move up under it.
+    if (hasKeyboardFocus (true))
+        giveAwayKeyboardFocus();
 
     resized();
     repaint();

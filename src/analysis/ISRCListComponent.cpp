@@ -57,6 +57,9 @@ ISRCListComponent::ISRCListComponent()
 
     viewport = std::make_unique<RowsViewport>();
     addAndMakeVisible (*viewport);
+    // Only the fields take the keyboard focus: the button and the list show none.
+    takeNoFocus (*closeButton);
+    takeNoFocus (*viewport);
     viewport->setViewedComponent (content.get(), false);
     viewport->onVisibleAreaChanged = [this] { showRowsInView(); };
 }
@@ -205,9 +208,9 @@ void ISRCListComponent::removeRow (std::string path)
 
     if (it != filePaths.end())
     {
-        // The panel is never shown by the main window; focus can only go to a button on screen.
-        if (closeButton->isShowing())
-            closeButton->grabKeyboardFocus();
+        // No field keeps the focus when rows move up under it.
+        if (hasKeyboardFocus (true))
+            giveAwayKeyboardFocus();
 
         isrcByFile.erase (path);
         if (! headerByFile[path].read)

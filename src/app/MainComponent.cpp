@@ -2,6 +2,7 @@
 #include "app/FileIntake.h"
 #include "app/QueuedXEvents.h"
 #include "look/Palette.h"
+#include "look/RowsInView.h"
 
 #include "BinaryData.h"
 
@@ -108,6 +109,17 @@ MainComponent::MainComponent()
     addAndMakeVisible (isrcButton);
     for (auto& b : presetButtons)
         addAndMakeVisible (b);
+
+    // The buttons show no keyboard focus, so they take none: a window brought to the front gave it
+    // to the first of them, the logo even beneath another page, and the next Return or space clicked
+    // it unseen (the logo opens the web site).
+    for (juce::Component* button : { (juce::Component*) &openButton, (juce::Component*) &renameButton,
+                                     (juce::Component*) &clearButton, (juce::Component*) &rulesButton,
+                                     (juce::Component*) &logoButton, (juce::Component*) &loudnessButton,
+                                     (juce::Component*) &isrcButton })
+        takeNoFocus (*button);
+    for (auto& b : presetButtons)
+        takeNoFocus (b);
 
     welcomeLabel.setText (welcomeText, juce::dontSendNotification);
     welcomeLabel.setJustificationType (juce::Justification::centred);

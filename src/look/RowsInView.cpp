@@ -9,6 +9,16 @@ void takeNoFocus (juce::Component& component)
     component.setMouseClickGrabsKeyboardFocus (false);
 }
 
+std::unique_ptr<juce::ComponentTraverser> fieldsWithoutDefaultFocus()
+{
+    struct Traverser final : juce::KeyboardFocusTraverser
+    {
+        juce::Component* getDefaultComponent (juce::Component*) override { return nullptr; }
+    };
+
+    return std::make_unique<Traverser>();
+}
+
 void RowsViewport::visibleAreaChanged (const juce::Rectangle<int>&)
 {
     if (onVisibleAreaChanged != nullptr)

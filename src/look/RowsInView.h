@@ -17,6 +17,12 @@
 // key press would change a name unseen.
 void takeNoFocus (juce::Component& component);
 
+// For a page of fields (a keyboard focus container): Tab goes round its fields, and the page asked
+// for the focus (as a window brought to the front asks its content) puts it in none of them. The
+// framework would give it to the first field in view, which the next key press would change unseen
+// (and which the rules page selects and scrolls to).
+std::unique_ptr<juce::ComponentTraverser> fieldsWithoutDefaultFocus();
+
 // A viewport that reports every change of what it shows (scrolling, resizing, content size).
 class RowsViewport final : public juce::Viewport
 {

@@ -68,6 +68,11 @@ Rename::Rename()
                           (juce::Component*) &goRenameButton, (juce::Component*) &pauseButton })
         takeNoFocus (*button);
 
+    // Tab goes round the page's own name fields: not onto the list, where typing vanished unseen,
+    // nor onto the home page's controls beneath the page.
+    takeNoFocus (viewport);
+    setFocusContainerType (FocusContainerType::keyboardFocusContainer);
+
     setStatus ("Loading default instrument detection rules...");
     renameRules = buildDefaultRenameRules();
     setStatus ("Default rules loaded: " + juce::String ((int) renameRules.size()) + " detection patterns ready");
@@ -107,6 +112,11 @@ juce::String Rename::readyCountText() const
 }
 
 //==============================================================================
+std::unique_ptr<juce::ComponentTraverser> Rename::createKeyboardFocusTraverser()
+{
+    return fieldsWithoutDefaultFocus();
+}
+
 void Rename::paint (juce::Graphics& g)
 {
     auto& scrollBar = viewport.getVerticalScrollBar();

@@ -34,6 +34,7 @@ public:
 
     void paint (juce::Graphics& g) override;
     void resized() override;
+    std::unique_ptr<juce::ComponentTraverser> createKeyboardFocusTraverser() override;
 
     // Takes a batch of paths (their bytes, UTF-8 or not): lists the audio files among them with a
     // suggested name, sorts the rows and lays them out. Paths already listed are skipped. A batch

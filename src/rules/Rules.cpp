@@ -479,6 +479,11 @@ void Rules::paintConnector (juce::Graphics& g)
     g.drawLine (right, (float) t, (float) (termsViewport.getX() + 3 * gap), (float) t, 2.0f);
 }
 
+std::unique_ptr<juce::ComponentTraverser> Rules::createKeyboardFocusTraverser()
+{
+    return fieldsWithoutDefaultFocus();
+}
+
 void Rules::resized()
 {
     const int W = getWidth();

@@ -35,6 +35,7 @@ public:
 
     void paint (juce::Graphics& g) override;
     void resized() override;
+    std::unique_ptr<juce::ComponentTraverser> createKeyboardFocusTraverser() override;
 
     // The built-in table replaces the page's table.
     void loadDefaultRules();

@@ -198,7 +198,7 @@ TEST (ISRCPanel, TheFocusedFieldTakesAnIsrcAndStoresIt)
     ASSERT_TRUE (pumpUntil ([&] { return panel.isrcByFile.at ("/m/a.wav") == "03-9800212"; }));
 
     panel.shownRow (0)->removeButton.triggerClick();
-    ASSERT_TRUE (pumpUntil ([&] { return panel.closeButton->hasKeyboardFocus (false); }));
+    ASSERT_TRUE (pumpUntil ([&] { return ! panel.hasKeyboardFocus (true); }));
     panel.removeFromDesktop();
 }
 

@@ -37,3 +37,52 @@ TEST (PageSwitch, EveryControlLeadsToItsPage)
         EXPECT_EQ (m.statusLabel.getText(), steps[i].status) << i;
     }
 }
+
+// Keys reach only the fields the user clicked or tabbed to. A click on a button gave it the focus,
+// which shows nowhere, and the next Return clicked it again unseen (the logo opens the web site).
+// Tab from a name field goes to the next name field, never into the list, where typing vanished
+// unseen, nor to the logo beneath the page.
+TEST (PageSwitch, KeysReachOnlyTheFieldsOfThePageShown)
+{
+    ShownMainComponent main;
+    auto& m = *main;
+    TempFolder folder;
+    for (auto* name : { "kick.wav", "snare.wav" })
+        m.renamePage.addList ({ writeWav (folder / name).getFullPathName().toStdString() });
+    m.addToDesktop (juce::ComponentPeer::windowHasTitleBar);
+    for (int attempt = 0; attempt < 1500 && ! m.getPeer()->isFocused(); ++attempt)
+        m.toFront (true), pumpMessages (20);
+
+    for (auto* button : { &m.isrcButton, m.isrcList.closeButton.get(), &m.renameButton })
+    {
+        const auto at = m.getLocalPoint (button, button->getLocalBounds().getCentre()).toFloat();
+        for (auto down : { true, false })
+            m.getPeer()->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at,
+                                           down ? juce::ModifierKeys::leftButtonModifier : juce::ModifierKeys(),
+                                           juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
+                                           juce::Time::currentTimeMillis() + (down ? 0 : 50));
+        pumpMessages (20);
+        EXPECT_EQ (juce::Component::getCurrentlyFocusedComponent(), nullptr) << button->getButtonText();
+    }
+    ASSERT_TRUE (m.renamePage.isVisible());
+
+    juce::TextEditor* field = nullptr;
+    std::function<void (juce::Component&)> findField = [&] (juce::Component& c)
+    {
+        if (auto* editor = dynamic_cast<juce::TextEditor*> (&c); editor != nullptr && editor->isShowing())
+            field = editor;
+        for (auto* child : c.getChildren())
+            findField (*child);
+    };
+    findField (m.renamePage);
+    ASSERT_NE (field, nullptr);
+    for (int attempt = 0; attempt < 1500 && ! field->hasKeyboardFocus (false); ++attempt)
+        m.toFront (true), field->grabKeyboardFocus(), pumpMessages (20);
+    for (int tab = 0; tab < 12; ++tab)
+    {
+        m.getPeer()->handleKeyPress (juce::KeyPress (juce::KeyPress::tabKey));
+        pumpMessages (20);
+        const auto* focused = juce::Component::getCurrentlyFocusedComponent();
+        EXPECT_TRUE (dynamic_cast<const juce::TextEditor*> (focused) != nullptr && m.renamePage.isParentOf (focused)) << tab;
+    }
+}
