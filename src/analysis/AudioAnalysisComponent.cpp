@@ -350,6 +350,11 @@ void AudioAnalysisComponent::closePanel()
 }
 
 //==============================================================================
+std::unique_ptr<juce::ComponentTraverser> AudioAnalysisComponent::createKeyboardFocusTraverser()
+{
+    return fieldsWithoutDefaultFocus();
+}
+
 void AudioAnalysisComponent::resized()
 {
     const int u = PanelFrame::unitOf (getWidth());

@@ -40,6 +40,7 @@ public:
 
     void paint (juce::Graphics& g) override;
     void resized() override;
+    std::unique_ptr<juce::ComponentTraverser> createKeyboardFocusTraverser() override;
 
     // Appends a row for every WAV path not listed yet; queues nothing.
     void addList (const std::vector<std::string>& files);

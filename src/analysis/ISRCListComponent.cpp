@@ -246,6 +246,11 @@ void ISRCListComponent::paint (juce::Graphics& g)
     PanelFrame::paint (g, viewport->getBounds());
 }
 
+std::unique_ptr<juce::ComponentTraverser> ISRCListComponent::createKeyboardFocusTraverser()
+{
+    return fieldsWithoutDefaultFocus();
+}
+
 void ISRCListComponent::resized()
 {
     const int W = getWidth();

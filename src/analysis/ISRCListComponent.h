@@ -47,6 +47,7 @@ public:
 
     void paint (juce::Graphics& g) override;
     void resized() override;
+    std::unique_ptr<juce::ComponentTraverser> createKeyboardFocusTraverser() override;
 
     // Called by the intake timer: appends a row for every ".wav" path (any case, raw bytes) not listed
     // yet and has its header read in the background.
