@@ -80,6 +80,9 @@ TEST (HostileFiles, EveryReaderRefusesThemOrGivesFiniteValues)
     const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
     juce::MemoryBlock rf64Sizes (28, true); // RIFF size 2^63 - 1, data size 6000
     rf64Sizes.copyFrom ("\xff\xff\xff\xff\xff\xff\xff\x7f\x70\x17", 0, 10);
+    const auto axml = [&] (const juce::String& xml) { return riff ({ pcm, chunk ("axml", { xml.toRawUTF8(), xml.getNumBytesAsUTF8() }), audio }); };
+    juce::MemoryBlock extensible (40, true); // 2054 channels, every speaker in the mask
+    extensible.copyFrom ("\xfe\xff\x06\x08\x44\xac\0\0\0\0\0\0\0\0\x10\0\x16\0\x10\0\xff\xff\xff\xff\x01\0\0\0\0\0\x10\0", 0, 32);
     const struct { const char* name; juce::MemoryBlock bytes; bool plays, measures; } cases[] = {
         { "cut in a label list after its audio.wav", riff ({ pcm, audio, chunk ("LIST", {}, 0xfffffff0), { "adtl", 4 } }), true, true },
         { "a label list of empty items.wav", riff ({ pcm, audio, chunk ("LIST", { "adtl\0\0\0\0\0\0\0\0", 12 }, 0x7ffffff0) }), true, true },
@@ -92,6 +95,11 @@ TEST (HostileFiles, EveryReaderRefusesThemOrGivesFiniteValues)
         { "65535 bits at a 16-bit byte rate.wav", riff ({ fmt (1, 44100, -1, 1, 88200), audio }), false, false },
         { "a rate of 1 Hz.wav", riff ({ fmt (2, 1, 16, 1, 4), audio }), false, false },
         { "an RF64 size of 2^63.wav", riff ({ chunk ("ds64", rf64Sizes), pcm, audio }, "RF64"), true, true },
+        { "2054 speakers.wav", riff ({ chunk ("fmt ", extensible), audio }), false, false },
+        { "an axml 300,000 elements deep.wav", axml (juce::String::repeatedString ("<a>", 300000)), true, true },
+        { "an axml tag name of digits.wav", axml ("<ebucore:ebuCoreMain><1a/></ebucore:ebuCoreMain>"), true, true },
+        { "an axml attribute name of digits.wav", axml ("<a 1b=\"c\"/>"), true, true },
+        { "an axml not UTF-8.wav", riff ({ pcm, chunk ("axml", { "<a>\xff</a>", 9 }), audio }), true, true },
         { "frames of 7500 bytes.aiff", aiff (2, 30000, 2, 15000), false, false },
         { "32767 channels.aiff", aiff (32767, 16, 1, 65534), false, false },
         { "a short header.wav", { riff ({ pcm, audio }).getData(), 30 }, false, false },
