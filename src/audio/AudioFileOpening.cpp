@@ -151,7 +151,9 @@ bool isReadableSafely (const juce::AudioFormatReader& reader)
     const bool pcm = format == "WAV file" || format == "AIFF file";
     const auto bits = reader.bitsPerSample;
 
-    return reader.numChannels > 0 && reader.numChannels <= AudioFileOpening::kMaxChannels
+    // An AIFF header's frame count is signed: a negative length would make the preview's bar and
+    // seeks run backwards.
+    return reader.numChannels > 0 && reader.numChannels <= AudioFileOpening::kMaxChannels && reader.lengthInSamples >= 0
         && bits > 0 && bits <= AudioFileOpening::kMaxBitsPerSample && (! pcm || bits % 8 == 0)
         && reader.sampleRate >= AudioFileOpening::kMinSampleRate && reader.sampleRate <= AudioFileOpening::kMaxSampleRate;
 }

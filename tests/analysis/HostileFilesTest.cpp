@@ -101,6 +101,7 @@ TEST (HostileFiles, EveryReaderRefusesThemOrGivesFiniteValues)
         { "an axml attribute name of digits.wav", axml ("<a 1b=\"c\"/>"), true, true },
         { "an axml not UTF-8.wav", riff ({ pcm, chunk ("axml", { "<a>\xff</a>", 9 }), audio }), true, true },
         { "frames of 7500 bytes.aiff", aiff (2, 30000, 2, 15000), false, false },
+        { "a length of -5 frames.aiff", aiff (2, 16, -5, 4000), false, false },
         { "32767 channels.aiff", aiff (32767, 16, 1, 65534), false, false },
         { "a short header.wav", { riff ({ pcm, audio }).getData(), 30 }, false, false },
         { "not a number.wav", riff ({ fmt (1, 44100, 32, 3), floats ({ 0.5f, nan, -0.25f }) }), true, false },
