@@ -17,13 +17,15 @@ using namespace tarsio::test;
 
 namespace
 {
-// An AIFF file of any channel count and sample size (44.1 kHz), big-endian as the format is.
-juce::MemoryBlock aiff (short channels, short bits, int frames, int dataBytes)
+// An AIFF file of any channel count and sample size (44.1 kHz), big-endian as the format is, with
+// any chunks (whole, headers included) between COMM and SSND.
+juce::MemoryBlock aiff (short channels, short bits, int frames, int dataBytes, const juce::MemoryBlock& chunks = {})
 {
     juce::MemoryOutputStream out;
-    out.write ("FORM", 4); out.writeIntBigEndian (4 + 26 + 16 + dataBytes); out.write ("AIFFCOMM", 8); out.writeIntBigEndian (18);
+    out.write ("FORM", 4); out.writeIntBigEndian (4 + 26 + (int) chunks.getSize() + 16 + dataBytes); out.write ("AIFFCOMM", 8); out.writeIntBigEndian (18);
     out.writeShortBigEndian (channels); out.writeIntBigEndian (frames); out.writeShortBigEndian (bits);
     out.write ("\x40\x0e\xac\x44\0\0\0\0\0\0", 10);
+    out << chunks;
     out.write ("SSND", 4); out.writeIntBigEndian (8 + dataBytes); out.writeIntBigEndian (0); out.writeIntBigEndian (0);
     out.writeRepeatedByte (0x11, (size_t) dataBytes);
     return out.getMemoryBlock();
@@ -102,6 +104,8 @@ TEST (HostileFiles, EveryReaderRefusesThemOrGivesFiniteValues)
         { "an axml cut in a UTF-8 character.wav", riff ({ pcm, chunk ("axml", { "<a>\xf8", 4 }), audio }), true, true },
         { "frames of 7500 bytes.aiff", aiff (2, 30000, 2, 15000), false, false },
         { "a length of -5 frames.aiff", aiff (2, 16, -5, 4000), false, false },
+        { "a marker name that is not UTF-8.aiff", aiff (2, 16, 1000, 4000, { "MARK\0\0\0\x0a\0\x01\0\x01\0\0\0\0\x01\xf8", 18 }), true, true },
+        { "an INST chunk of 4 GB.aiff", aiff (2, 16, 1000, 4000, { "INST\xff\xff\xff\xf0", 8 }), false, false },
         { "32767 channels.aiff", aiff (32767, 16, 1, 65534), false, false },
         { "a short header.wav", { riff ({ pcm, audio }).getData(), 30 }, false, false },
         { "not a number.wav", riff ({ fmt (1, 44100, 32, 3), floats ({ 0.5f, nan, -0.25f }) }), true, false },
