@@ -108,8 +108,9 @@ juce::MemoryBlock isrcInfoItems (const char* list, size_t size)
 
 // JUCE 7.0.5 parses an axml chunk as XML by recursion, one level per element open (some
 // thousands of them overflow the stack), and asserts on bytes that are not UTF-8 and on a tag or
-// attribute name that starts with a digit, '-' or '.'. Such a chunk is left out: the ISRC it may
-// hold sits four levels deep under ASCII names.
+// attribute name that starts with a digit, '-' or '.', and on one of the names it looks for written
+// in other letter case. Such a chunk is left out: the ISRC it may hold sits four levels deep under
+// ASCII names.
 constexpr int kMaxAxmlDepth = 64;
 
 bool isNameStart (unsigned char c) noexcept { return std::isalpha (c) || c == '_' || c == ':'; }
@@ -143,8 +144,14 @@ bool isAxmlParsedSafely (const char* xml, size_t size)
 
         while (i < text.size() && std::isspace ((unsigned char) text[i]))
             ++i;
+        const auto nameStart = i;
         if (! nameAt (i))
             return false;
+
+        const juce::String name (text.data() + nameStart, i - nameStart);
+        for (const char* wanted : { "ebucore:ebuCoreMain", "ebucore:coreMetadata", "ebucore:identifier", "dc:identifier" })
+            if (name.equalsIgnoreCase (wanted) && name != wanted)
+                return false;
 
         // Attributes up to the tag's end; quoted values are stepped over.
         while (i < text.size() && text[i] != '>')
