@@ -2,6 +2,7 @@
 
 #include "audio/AudioFileOpening.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <string_view>
@@ -148,9 +149,11 @@ bool isAxmlParsedSafely (const char* xml, size_t size)
         if (! nameAt (i))
             return false;
 
-        const juce::String name (text.data() + nameStart, i - nameStart);
-        for (const char* wanted : { "ebucore:ebuCoreMain", "ebucore:coreMetadata", "ebucore:identifier", "dc:identifier" })
-            if (name.equalsIgnoreCase (wanted) && name != wanted)
+        const auto name = text.substr (nameStart, i - nameStart);
+        for (const std::string_view wanted : { "ebucore:ebuCoreMain", "ebucore:coreMetadata", "ebucore:identifier", "dc:identifier" })
+            if (name.size() == wanted.size() && name != wanted
+                && std::equal (name.begin(), name.end(), wanted.begin(),
+                               [] (char a, char b) { return std::tolower ((unsigned char) a) == std::tolower ((unsigned char) b); }))
                 return false;
 
         // Attributes up to the tag's end; quoted values are stepped over.
