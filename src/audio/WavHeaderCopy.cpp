@@ -141,7 +141,7 @@ bool isAxmlParsedSafely (const char* xml, size_t size)
         if (text.compare (i, 3, "!--") == 0) { i = skipPast (i, "-->"); continue; }
         if (text.compare (i, 8, "![CDATA[") == 0) { i = skipPast (i, "]]>"); continue; }
         if (i < text.size() && (text[i] == '?' || text[i] == '!')) { i = skipPast (i, ">"); continue; }
-        if (i < text.size() && text[i] == '/') { --depth; i = skipPast (i, ">"); continue; }
+        if (i < text.size() && text[i] == '/') { depth = std::max (0, depth - 1); i = skipPast (i, ">"); continue; }
 
         while (i < text.size() && std::isspace ((unsigned char) text[i]))
             ++i;
@@ -157,19 +157,20 @@ bool isAxmlParsedSafely (const char* xml, size_t size)
                 return false;
 
         // Attributes up to the tag's end; quoted values are stepped over.
+        bool selfClosing = false;
         while (i < text.size() && text[i] != '>')
         {
             const auto c = (unsigned char) text[i];
             if (c == '"' || c == '\'')
                 i = skipPast (i + 1, c == '"' ? "\"" : "'");
             else if (c == '/' && i + 1 < text.size() && text[i + 1] == '>')
-                { --depth; ++i; }
+                { selfClosing = true; ++i; }
             else if (isNameChar (c) || c >= 0x80)
                 { if (! nameAt (i)) return false; }
             else
                 ++i;
         }
-        if (++depth > kMaxAxmlDepth)
+        if (! selfClosing && ++depth > kMaxAxmlDepth)
             return false;
     }
     return true;
