@@ -143,8 +143,16 @@ bool isAxmlParsedSafely (const char* xml, size_t size)
         if (i < text.size() && (text[i] == '?' || text[i] == '!')) { i = skipPast (i, ">"); continue; }
         if (i < text.size() && text[i] == '/') { depth = std::max (0, depth - 1); i = skipPast (i, ">"); continue; }
 
-        while (i < text.size() && std::isspace ((unsigned char) text[i]))
-            ++i;
+        // Where the name is missing, the parser looks for it past spaces, comments and processing
+        // instructions.
+        for (bool skipped = true; skipped;)
+        {
+            while (i < text.size() && std::isspace ((unsigned char) text[i]))
+                ++i;
+            skipped = text.compare (i, 4, "<!--") == 0 || text.compare (i, 2, "<?") == 0;
+            if (skipped)
+                i = text[i + 1] == '!' ? skipPast (i + 4, "-->") : skipPast (i + 2, "?>");
+        }
         const auto nameStart = i;
         if (! nameAt (i))
             return false;
