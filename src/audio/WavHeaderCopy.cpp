@@ -110,7 +110,7 @@ juce::MemoryBlock isrcInfoItems (const char* list, size_t size)
 // JUCE 7.0.5 parses an axml chunk as XML by recursion, one level per element open (some
 // thousands of them overflow the stack), and asserts on bytes that are not UTF-8 and on a tag or
 // attribute name that starts with a digit, '-' or '.', and on one of the names it looks for written
-// in other letter case. Such a chunk is left out: the ISRC it may hold sits four levels deep under
+// in other letter case, also within a document type's entities. Such a chunk is left out: the ISRC it may hold sits four levels deep under
 // ASCII names.
 constexpr int kMaxAxmlDepth = 64;
 
@@ -140,7 +140,10 @@ bool isAxmlParsedSafely (const char* xml, size_t size)
         ++i;
         if (text.compare (i, 3, "!--") == 0) { i = skipPast (i, "-->"); continue; }
         if (text.compare (i, 8, "![CDATA[") == 0) { i = skipPast (i, "]]>"); continue; }
-        if (i < text.size() && (text[i] == '?' || text[i] == '!')) { i = skipPast (i, ">"); continue; }
+        if (i < text.size() && text[i] == '?') { i = skipPast (i, ">"); continue; }
+        // A document type: its entities are parsed again where they are used (no ISRC needs one).
+        if (i < text.size() && text[i] == '!')
+            return false;
         if (i < text.size() && text[i] == '/') { depth = std::max (0, depth - 1); i = skipPast (i, ">"); continue; }
 
         // Where the name is missing, the parser looks for it past spaces, comments and processing

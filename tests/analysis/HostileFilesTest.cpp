@@ -101,6 +101,7 @@ TEST (HostileFiles, EveryReaderRefusesThemOrGivesFiniteValues)
         { "an axml 300,000 elements deep.wav", axml (juce::String::repeatedString ("<a>", 300000)), true, true },
         { "an axml tag name of digits.wav", axml ("<ebucore:ebuCoreMain><1a/></ebucore:ebuCoreMain>"), true, true },
         { "an axml ending in a tag's opening.wav", axml ("<a><"), true, true },
+        { "an axml entity holding a tag name of digits.wav", axml ("<!DOCTYPE a [<!ENTITY x \"<1b/>\">]><a>&x;</a>"), true, true },
         { "an axml tag name of a dash after a declaration.wav", axml ("<<?xml version=\"1.0\"?>-a>"), true, true },
         { "an axml tag name in other letter case.wav", axml ("<ebucore:ebuCoreMain><ebucore:COREMetadata/></ebucore:ebuCoreMain>"), true, true },
         { "an axml attribute name of digits.wav", axml ("<a 1b=\"c\"/>"), true, true },
