@@ -9,6 +9,9 @@ namespace
 {
 // What an ISRC code is made of; hyphens, spaces and lower-case letters are dropped, not converted.
 const char* const kIsrcMetadataCharacters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+// An ISRC has 12 characters; a field far longer is damaged, and the panel's editor crashes drawing
+// a text of some 8 million pixels (a million characters fit in a header's INFO list).
+constexpr int kMaxIsrcCharacters = 64;
 } // namespace
 
 void AudioConverter::getFileInfo (const juce::File& file, double& sampleRate, int& bitsPerSample, juce::String& isrc)
@@ -34,5 +37,5 @@ void AudioConverter::getFileInfo (const std::string& path, double& sampleRate, i
     isrc = reader->metadataValues.getValue ("ISRC", {});
 
     if (isrc.isNotEmpty())
-        isrc = isrc.retainCharacters (kIsrcMetadataCharacters);
+        isrc = isrc.retainCharacters (kIsrcMetadataCharacters).substring (0, kMaxIsrcCharacters);
 }

@@ -1,5 +1,6 @@
 #include "audio/AudioFileOpening.h"
 
+#include "audio/AiffHeaderCopy.h"
 #include "audio/FlacFileReader.h"
 #include "audio/Mp3HalfFrameReader.h"
 #include "audio/WavHeaderCopy.h"
@@ -57,19 +58,25 @@ private:
     juce::int64 position = 0;
 };
 
-// A WAV file as the framework's reader sees it: a header built from the checked copy of the file's
-// own (RF64, so that data of any length fits), then the file's audio data read in place.
-class WavAudioStream final : public juce::InputStream
+// A file as the framework's reader sees it: a header built from the checked copy of the file's own,
+// then the file's audio data read in place.
+class CheckedHeaderStream final : public juce::InputStream
 {
 public:
-    WavAudioStream (std::unique_ptr<juce::InputStream> source, const juce::MemoryBlock& headerImage,
-                    WavHeaderCopy::DataRegion region)
-        : file (std::move (source)), data (region)
+    CheckedHeaderStream (std::unique_ptr<juce::InputStream> source, juce::MemoryBlock checkedHead,
+                         WavHeaderCopy::DataRegion region)
+        : file (std::move (source)), data (region), head (std::move (checkedHead))
     {
-        // The copied image is "RIFF", its size, "WAVE", then the chunks.
+    }
+
+    // A WAV's: RF64, so that data of any length fits, from the copied image ("RIFF", its size,
+    // "WAVE", then the chunks).
+    static juce::MemoryBlock wavHead (const juce::MemoryBlock& headerImage, WavHeaderCopy::DataRegion data)
+    {
         const auto* chunks = static_cast<const char*> (headerImage.getData()) + 12;
         const auto chunkBytes = headerImage.getSize() - 12;
 
+        juce::MemoryBlock head;
         juce::MemoryOutputStream out (head, false);
         out.write ("RF64", 4);
         out.writeInt (-1);
@@ -82,6 +89,8 @@ public:
         out.write (chunks, chunkBytes);
         out.write ("data", 4);
         out.writeInt (-1);
+        out.flush();
+        return head;
     }
 
     juce::int64 getTotalLength() override { return (juce::int64) head.getSize() + data.length; }
@@ -120,7 +129,7 @@ public:
 private:
     std::unique_ptr<juce::InputStream> file;
     const WavHeaderCopy::DataRegion data;
-    juce::MemoryBlock head;
+    const juce::MemoryBlock head;
     juce::int64 position = 0;
 };
 
@@ -152,7 +161,9 @@ bool isReadableSafely (const juce::AudioFormatReader& reader)
     const bool pcm = format == "WAV file" || format == "AIFF file";
     const auto bits = reader.bitsPerSample;
 
-    return reader.numChannels > 0 && reader.numChannels <= AudioFileOpening::kMaxChannels
+    // An AIFF header's frame count is signed: a negative length would make the preview's bar and
+    // seeks run backwards.
+    return reader.numChannels > 0 && reader.numChannels <= AudioFileOpening::kMaxChannels && reader.lengthInSamples >= 0
         && bits > 0 && bits <= AudioFileOpening::kMaxBitsPerSample && (! pcm || bits % 8 == 0)
         && reader.sampleRate >= AudioFileOpening::kMinSampleRate && reader.sampleRate <= AudioFileOpening::kMaxSampleRate;
 }
@@ -209,7 +220,15 @@ std::unique_ptr<juce::AudioFormatReader> createReader (const std::string& path)
             WavHeaderCopy::DataRegion data;
             if (! WavHeaderCopy::copyHeader (*stream, image, &data))
                 continue;
-            stream = std::make_unique<WavAudioStream> (std::move (stream), image, data);
+            stream = std::make_unique<CheckedHeaderStream> (std::move (stream), CheckedHeaderStream::wavHead (image, data), data);
+        }
+        else if (dynamic_cast<juce::AiffAudioFormat*> (format) != nullptr)
+        {
+            juce::MemoryBlock head;
+            WavHeaderCopy::DataRegion data;
+            if (! AiffHeaderCopy::copyHeader (*stream, head, data))
+                continue;
+            stream = std::make_unique<CheckedHeaderStream> (std::move (stream), head, data);
         }
 
         const bool halfFrames = dynamic_cast<juce::MP3AudioFormat*> (format) != nullptr

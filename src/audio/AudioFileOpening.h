@@ -7,9 +7,9 @@
 
 // The one way audio files are opened for reading, by the preview, its waveform and the loudness
 // panel. Anyone can put anything in a folder: a FIFO, device or socket named ".wav" would block the
-// reader for ever, and JUCE 7.0.5's WAV reader loops for ever or crashes on some damaged headers,
-// so nothing is opened that is not a regular file, and a WAV file's header is parsed from a
-// checked copy. No UI; any thread.
+// reader for ever, and JUCE 7.0.5's WAV reader loops for ever or crashes on some damaged headers
+// (its AIFF reader allocates what they claim), so nothing is opened that is not a regular file,
+// and a WAV or AIFF file's header is parsed from a checked copy. No UI; any thread.
 namespace AudioFileOpening
 {
     // More channels than any speaker layout has: such a header is damaged. JUCE's WAV and AIFF

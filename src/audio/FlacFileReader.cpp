@@ -252,6 +252,7 @@ bool FlacFileReader::readSamples (int* const* destChannels, int numDestChannels,
 {
     const int channels = isOpen() ? juce::jmin (numDestChannels, (int) numChannels) : 0;
     bool intact = isOpen();
+    const int firstOffset = startOffsetInDestBuffer, requested = numSamples;
 
     while (intact && numSamples > 0 && startSampleInFile < lengthInSamples)
     {
@@ -291,7 +292,11 @@ bool FlacFileReader::readSamples (int* const* destChannels, int numDestChannels,
         }
     }
 
-    // Past the audio, or past where it could be decoded: silence.
+    // Past the audio, or past where it could be decoded: silence. A failed read is silence whole:
+    // JUCE's float reads leave its samples unconverted (integers read as floats: noise up to 3e38,
+    // which the device plays at full scale) and its file source plays them all the same.
+    if (! intact)
+        startOffsetInDestBuffer = firstOffset, numSamples = requested;
     if (numSamples > 0)
         for (int c = 0; c < numDestChannels; ++c)
             if (destChannels[c] != nullptr)

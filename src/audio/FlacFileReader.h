@@ -9,9 +9,10 @@
 // channel pointers that a frame carrying fewer does not have, and shifts negative samples left.
 // Here every frame is checked against the header: its channels, bits per sample, rate and block
 // size. A file whose first frame differs is refused; a later frame that differs ends the audio
-// there (silence, and the read reports failure). A length the header claims is believed only once
-// a frame holding its last sample is found; else the frames are counted. Samples are given as
-// JUCE's reader gives them, at 4 to 32 bits and up to 8 channels, and reads seek anywhere.
+// there (silence, from the start of the read that meets it, and the read reports failure). A length
+// the header claims is believed only once a frame holding its last sample is found; else the frames
+// are counted. Samples are given as JUCE's reader gives them, at 4 to 32 bits and up to 8
+// channels, and reads seek anywhere.
 //
 // The reader reads only through the stream it is given (AudioFileOpening::openRegularFile's ends
 // every read once the calling thread is asked to exit). No UI; one thread at a time.

@@ -2,7 +2,10 @@
 
 #include "audio/AudioFileOpening.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cstring>
+#include <string_view>
 
 namespace
 {
@@ -104,6 +107,86 @@ juce::MemoryBlock isrcInfoItems (const char* list, size_t size)
     return out.getMemoryBlock();
 }
 
+// JUCE 7.0.5 parses an axml chunk as XML by recursion, one level per element open (some
+// thousands of them overflow the stack), and asserts on bytes that are not UTF-8 and on a tag or
+// attribute name that starts with a digit, '-' or '.', and on one of the names it looks for written
+// in other letter case, also within a document type's entities. Such a chunk is left out: the ISRC it may hold sits four levels deep under
+// ASCII names.
+constexpr int kMaxAxmlDepth = 64;
+
+bool isNameStart (unsigned char c) noexcept { return std::isalpha (c) || c == '_' || c == ':'; }
+bool isNameChar (unsigned char c) noexcept { return std::isalnum (c) || c == '_' || c == ':' || c == '-' || c == '.'; }
+
+bool isAxmlParsedSafely (const char* xml, size_t size)
+{
+    if (! juce::CharPointer_UTF8::isValidString (xml, (int) size))
+        return false;
+
+    const std::string_view text (xml, size);
+    const auto skipPast = [&text] (size_t from, const char* end) { const auto at = text.find (end, from); return at == std::string_view::npos ? text.size() : at + std::strlen (end); };
+    // A name, or no name at all (the parser stops there without asserting); false for one it asserts on.
+    const auto nameAt = [&text] (size_t& i)
+    {
+        if (i < text.size() && ((unsigned char) text[i] >= 0x80 || (isNameChar ((unsigned char) text[i]) && ! isNameStart ((unsigned char) text[i]))))
+            return false;
+        while (i < text.size() && isNameChar ((unsigned char) text[i]))
+            ++i;
+        return i >= text.size() || (unsigned char) text[i] < 0x80;
+    };
+
+    int depth = 0;
+    for (size_t i = text.find ('<'); i < text.size(); i = text.find ('<', i))
+    {
+        ++i;
+        if (text.compare (i, 3, "!--") == 0) { i = skipPast (i, "-->"); continue; }
+        if (text.compare (i, 8, "![CDATA[") == 0) { i = skipPast (i, "]]>"); continue; }
+        if (i < text.size() && text[i] == '?') { i = skipPast (i, ">"); continue; }
+        // A document type: its entities are parsed again where they are used (no ISRC needs one).
+        if (i < text.size() && text[i] == '!')
+            return false;
+        if (i < text.size() && text[i] == '/') { depth = std::max (0, depth - 1); i = skipPast (i, ">"); continue; }
+
+        // Where the name is missing, the parser looks for it past spaces, comments and processing
+        // instructions.
+        for (bool skipped = true; skipped;)
+        {
+            while (i < text.size() && std::isspace ((unsigned char) text[i]))
+                ++i;
+            skipped = text.compare (i, 4, "<!--") == 0 || text.compare (i, 2, "<?") == 0;
+            if (skipped)
+                i = text[i + 1] == '!' ? skipPast (i + 4, "-->") : skipPast (i + 2, "?>");
+        }
+        const auto nameStart = i;
+        if (! nameAt (i))
+            return false;
+
+        const auto name = text.substr (nameStart, i - nameStart);
+        for (const std::string_view wanted : { "ebucore:ebuCoreMain", "ebucore:coreMetadata", "ebucore:identifier", "dc:identifier" })
+            if (name.size() == wanted.size() && name != wanted
+                && std::equal (name.begin(), name.end(), wanted.begin(),
+                               [] (char a, char b) { return std::tolower ((unsigned char) a) == std::tolower ((unsigned char) b); }))
+                return false;
+
+        // Attributes up to the tag's end; quoted values are stepped over.
+        bool selfClosing = false;
+        while (i < text.size() && text[i] != '>')
+        {
+            const auto c = (unsigned char) text[i];
+            if (c == '"' || c == '\'')
+                i = skipPast (i + 1, c == '"' ? "\"" : "'");
+            else if (c == '/' && i + 1 < text.size() && text[i + 1] == '>')
+                { selfClosing = true; ++i; }
+            else if (isNameChar (c) || c >= 0x80)
+                { if (! nameAt (i)) return false; }
+            else
+                ++i;
+        }
+        if (! selfClosing && ++depth > kMaxAxmlDepth)
+            return false;
+    }
+    return true;
+}
+
 // Rates and channel counts of zero or below make no readable file; a rate of -1 would also make
 // the framework divide INT_MIN by it when the bit depth is out of range. For a depth above 64 the
 // framework works one out from the byte rate instead: not what the file says, so no readable file.
@@ -115,7 +198,9 @@ bool isSaneFormat (const char* fmt, size_t size) noexcept
     const auto channels = (juce::int16) juce::ByteOrder::littleEndianShort (fmt + 2);
     const auto sampleRate = (juce::int32) readUInt32 (fmt + 4);
     const auto bits = juce::ByteOrder::littleEndianShort (fmt + 14);
-    return channels > 0 && sampleRate > 0 && bits <= 64;
+    // JUCE's reader gives each channel a speaker of its own and asserts past some 960 of them; no
+    // reader here takes more than kMaxChannels anyway.
+    return channels > 0 && channels <= (int) AudioFileOpening::kMaxChannels && sampleRate > 0 && bits <= 64;
 }
 } // namespace
 
@@ -227,7 +312,8 @@ bool WavHeaderCopy::copyHeader (juce::InputStream& source, juce::MemoryBlock& im
             }
             else if (isAxml)
             {
-                appendChunk (chunks, "axml", body, (size_t) size);
+                if (isAxmlParsedSafely (body, (size_t) size))
+                    appendChunk (chunks, "axml", body, (size_t) size);
             }
             else
             {

@@ -17,13 +17,15 @@ using namespace tarsio::test;
 
 namespace
 {
-// An AIFF file of any channel count and sample size (44.1 kHz), big-endian as the format is.
-juce::MemoryBlock aiff (short channels, short bits, int frames, int dataBytes)
+// An AIFF file of any channel count and sample size (44.1 kHz), big-endian as the format is, with
+// any chunks (whole, headers included) between COMM and SSND.
+juce::MemoryBlock aiff (short channels, short bits, int frames, int dataBytes, const juce::MemoryBlock& chunks = {})
 {
     juce::MemoryOutputStream out;
-    out.write ("FORM", 4); out.writeIntBigEndian (4 + 26 + 16 + dataBytes); out.write ("AIFFCOMM", 8); out.writeIntBigEndian (18);
+    out.write ("FORM", 4); out.writeIntBigEndian (4 + 26 + (int) chunks.getSize() + 16 + dataBytes); out.write ("AIFFCOMM", 8); out.writeIntBigEndian (18);
     out.writeShortBigEndian (channels); out.writeIntBigEndian (frames); out.writeShortBigEndian (bits);
     out.write ("\x40\x0e\xac\x44\0\0\0\0\0\0", 10);
+    out << chunks;
     out.write ("SSND", 4); out.writeIntBigEndian (8 + dataBytes); out.writeIntBigEndian (0); out.writeIntBigEndian (0);
     out.writeRepeatedByte (0x11, (size_t) dataBytes);
     return out.getMemoryBlock();
@@ -47,7 +49,8 @@ juce::MemoryBlock flac (const std::function<void (FlacBytes&)>& damage)
 }
 
 // Blocks as the audio device pulls them through the preview's chain, from the start and then from
-// the middle, as a click on the waveform seeks: true when every sample is a finite number.
+// the middle, as a click on the waveform seeks: true when every sample is a finite number within
+// full scale (the reader's own; no gain here).
 bool playsFiniteAndSeeks (juce::AudioFormatReader* reader)
 {
     const auto rate = reader->sampleRate, middle = (double) reader->lengthInSamples / 2 / rate;
@@ -66,7 +69,7 @@ bool playsFiniteAndSeeks (juce::AudioFormatReader* reader)
             transport.setPosition (middle);
         transport.getNextAudioBlock ({ &block, 0, 1024 });
         for (int c = 0; c < 2; ++c)
-            finite = finite && std::all_of (block.getReadPointer (c), block.getReadPointer (c) + 1024, [] (float s) { return std::isfinite (s); });
+            finite = finite && std::all_of (block.getReadPointer (c), block.getReadPointer (c) + 1024, [] (float s) { return std::abs (s) <= 1.0f; });
     }
     transport.setSource (nullptr);
     return finite;
@@ -80,6 +83,9 @@ TEST (HostileFiles, EveryReaderRefusesThemOrGivesFiniteValues)
     const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
     juce::MemoryBlock rf64Sizes (28, true); // RIFF size 2^63 - 1, data size 6000
     rf64Sizes.copyFrom ("\xff\xff\xff\xff\xff\xff\xff\x7f\x70\x17", 0, 10);
+    const auto axml = [&] (const juce::String& xml) { return riff ({ pcm, chunk ("axml", { xml.toRawUTF8(), xml.getNumBytesAsUTF8() }), audio }); };
+    juce::MemoryBlock extensible (40, true); // 2054 channels, every speaker in the mask
+    extensible.copyFrom ("\xfe\xff\x06\x08\x44\xac\0\0\0\0\0\0\0\0\x10\0\x16\0\x10\0\xff\xff\xff\xff\x01\0\0\0\0\0\x10\0", 0, 32);
     const struct { const char* name; juce::MemoryBlock bytes; bool plays, measures; } cases[] = {
         { "cut in a label list after its audio.wav", riff ({ pcm, audio, chunk ("LIST", {}, 0xfffffff0), { "adtl", 4 } }), true, true },
         { "a label list of empty items.wav", riff ({ pcm, audio, chunk ("LIST", { "adtl\0\0\0\0\0\0\0\0", 12 }, 0x7ffffff0) }), true, true },
@@ -92,7 +98,19 @@ TEST (HostileFiles, EveryReaderRefusesThemOrGivesFiniteValues)
         { "65535 bits at a 16-bit byte rate.wav", riff ({ fmt (1, 44100, -1, 1, 88200), audio }), false, false },
         { "a rate of 1 Hz.wav", riff ({ fmt (2, 1, 16, 1, 4), audio }), false, false },
         { "an RF64 size of 2^63.wav", riff ({ chunk ("ds64", rf64Sizes), pcm, audio }, "RF64"), true, true },
+        { "2054 speakers.wav", riff ({ chunk ("fmt ", extensible), audio }), false, false },
+        { "an axml 300,000 elements deep.wav", axml (juce::String::repeatedString ("<a>", 300000)), true, true },
+        { "an axml tag name of digits.wav", axml ("<ebucore:ebuCoreMain><1a/></ebucore:ebuCoreMain>"), true, true },
+        { "an axml ending in a tag's opening.wav", axml ("<a><"), true, true },
+        { "an axml entity holding a tag name of digits.wav", axml ("<!DOCTYPE a [<!ENTITY x \"<1b/>\">]><a>&x;</a>"), true, true },
+        { "an axml tag name of a dash after a declaration.wav", axml ("<<?xml version=\"1.0\"?>-a>"), true, true },
+        { "an axml tag name in other letter case.wav", axml ("<ebucore:ebuCoreMain><ebucore:COREMetadata/></ebucore:ebuCoreMain>"), true, true },
+        { "an axml attribute name of digits.wav", axml ("<a 1b=\"c\"/>"), true, true },
+        { "an axml cut in a UTF-8 character.wav", riff ({ pcm, chunk ("axml", { "<a>\xf8", 4 }), audio }), true, true },
         { "frames of 7500 bytes.aiff", aiff (2, 30000, 2, 15000), false, false },
+        { "a length of -5 frames.aiff", aiff (2, 16, -5, 4000), false, false },
+        { "a marker name that is not UTF-8.aiff", aiff (2, 16, 1000, 4000, { "MARK\0\0\0\x0a\0\x01\0\x01\0\0\0\0\x01\xf8", 18 }), true, true },
+        { "an INST chunk of 4 GB.aiff", aiff (2, 16, 1000, 4000, { "INST\xff\xff\xff\xf0", 8 }), false, false },
         { "32767 channels.aiff", aiff (32767, 16, 1, 65534), false, false },
         { "a short header.wav", { riff ({ pcm, audio }).getData(), 30 }, false, false },
         { "not a number.wav", riff ({ fmt (1, 44100, 32, 3), floats ({ 0.5f, nan, -0.25f }) }), true, false },
@@ -102,6 +120,7 @@ TEST (HostileFiles, EveryReaderRefusesThemOrGivesFiniteValues)
         { "frames longer than the header's largest.flac", flac ([] (auto& f) { StreamInfo::setMaxBlockSize (f.bytes, 1024); }), false, false },
         { "a largest block of 0 in the header.flac", flac ([] (auto& f) { StreamInfo::setMaxBlockSize (f.bytes, 0); }), false, false },
         { "a frame of one channel in the middle.flac", flac ([] (auto& f) { spliceFrame (f, encodeFlac (1, 16, 44100, 23040, 1152), 10); }), true, false },
+        { "a frame of one channel just after the middle.flac", flac ([] (auto& f) { spliceFrame (f, encodeFlac (1, 16, 44100, 23040, 1152), 11); }), true, false },
         { "a frame at 48 kHz in the middle.flac", flac ([] (auto& f) { spliceFrame (f, encodeFlac (2, 16, 48000, 23040, 1152), 10); }), true, false },
         { "a 24-bit frame in the middle.flac", flac ([] (auto& f) { spliceFrame (f, encodeFlac (2, 24, 44100, 23040, 1152), 10); }), true, false },
         { "a frame of 4608 in the middle.flac", flac ([] (auto& f) { spliceFrame (f, encodeFlac (2, 16, 44100, 4 * 23040, 4608), 10); }), true, false },
