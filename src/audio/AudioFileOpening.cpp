@@ -1,6 +1,7 @@
 #include "audio/AudioFileOpening.h"
 
 #include "audio/FlacFileReader.h"
+#include "audio/Mp3FrameCount.h"
 #include "audio/Mp3HalfFrameReader.h"
 #include "audio/WavHeaderCopy.h"
 
@@ -212,12 +213,16 @@ std::unique_ptr<juce::AudioFormatReader> createReader (const std::string& path)
             stream = std::make_unique<WavAudioStream> (std::move (stream), image, data);
         }
 
-        const bool halfFrames = dynamic_cast<juce::MP3AudioFormat*> (format) != nullptr
-                                && Mp3HalfFrameReader::holdsHalfFrames (*stream);
+        const bool isMp3 = dynamic_cast<juce::MP3AudioFormat*> (format) != nullptr;
+        const bool halfFrames = isMp3 && Mp3HalfFrameReader::holdsHalfFrames (*stream);
+        const auto mp3Frames = isMp3 ? Mp3FrameCount::countWithoutVbrHeader (*stream) : std::nullopt;
 
         // The reader owns the stream from here, or the format deletes it.
         reader.reset (format->createReaderFor (stream.release(), true));
 
+        // In JUCE's unit: 1,152 samples a frame, halved below for the rates of 576.
+        if (reader != nullptr && mp3Frames.has_value())
+            reader->lengthInSamples = *mp3Frames * 1152;
         if (reader != nullptr && halfFrames)
             reader = std::make_unique<Mp3HalfFrameReader> (std::move (reader));
     }
