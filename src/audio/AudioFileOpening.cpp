@@ -3,6 +3,7 @@
 #include "audio/FlacFileReader.h"
 #include "audio/Mp3FrameCount.h"
 #include "audio/Mp3HalfFrameReader.h"
+#include "audio/WavDoubleReader.h"
 #include "audio/WavHeaderCopy.h"
 
 #include <algorithm>
@@ -154,7 +155,8 @@ bool isReadableSafely (const juce::AudioFormatReader& reader)
     const auto bits = reader.bitsPerSample;
 
     return reader.numChannels > 0 && reader.numChannels <= AudioFileOpening::kMaxChannels
-        && bits > 0 && bits <= AudioFileOpening::kMaxBitsPerSample && (! pcm || bits % 8 == 0)
+        && bits > 0 && (bits <= AudioFileOpening::kMaxBitsPerSample || (reader.usesFloatingPointData && bits == 64))
+        && (! pcm || bits % 8 == 0)
         && reader.sampleRate >= AudioFileOpening::kMinSampleRate && reader.sampleRate <= AudioFileOpening::kMaxSampleRate;
 }
 } // namespace
@@ -210,6 +212,14 @@ std::unique_ptr<juce::AudioFormatReader> createReader (const std::string& path)
             WavHeaderCopy::DataRegion data;
             if (! WavHeaderCopy::copyHeader (*stream, image, &data))
                 continue;
+
+            if (WavDoubleReader::narrowFormat (image))
+            {
+                const std::unique_ptr<juce::AudioFormatReader> header (format->createReaderFor (new juce::MemoryInputStream (image, false), true));
+                if (header != nullptr && header->numChannels > 0 && header->numChannels <= kMaxChannels)
+                    reader = std::make_unique<WavDoubleReader> (*header, std::move (stream), data);
+                continue;
+            }
             stream = std::make_unique<WavAudioStream> (std::move (stream), image, data);
         }
 
