@@ -51,16 +51,24 @@ bool sameStream (const FrameHeader& a, const FrameHeader& b) noexcept
     return a.version == b.version && a.layer == b.layer && a.rate == b.rate;
 }
 
-// The offset of the first header in bytes[0, n) that starts a frame of the stream `like` (any
-// stream when none is given), or -1.
+// The offset of the first header in bytes[0, n) that starts a frame of the stream `like`, or -1.
+// Without `like`, the first frame is one that the next frame's header follows at once (as decoders
+// check it), so that bytes that only look like a header are not taken for the stream.
 int findHeader (const juce::uint8* bytes, int n, const std::optional<FrameHeader>& like, FrameHeader& found)
 {
     for (int i = 0; i + 4 <= n; ++i)
-        if (const auto h = parseHeader (bytes + i); h && (! like || sameStream (*h, *like)))
-        {
-            found = *h;
-            return i;
-        }
+    {
+        const auto h = parseHeader (bytes + i);
+        if (! h || (like && ! sameStream (*h, *like)))
+            continue;
+
+        if (! like && i + h->size + 4 <= n)
+            if (const auto next = parseHeader (bytes + i + h->size); ! next || ! sameStream (*next, *h))
+                continue;
+
+        found = *h;
+        return i;
+    }
     return -1;
 }
 

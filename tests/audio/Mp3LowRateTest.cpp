@@ -49,8 +49,10 @@ TEST (Mp3Length, AVbrFileWithoutAFrameCountLastsItsLength)
     TempFolder folder;
     // Silence first makes the first frame the smallest; then half a second of each of two levels.
     const auto signal = [] (int, juce::int64 f) { return f < 20000 ? 0.0f : sine441 (f, f % 22050 < 11025 ? 0.9f : 0.2f); };
-    const struct { const char* name; double rate; bool vbriFrame; } cases[] = {
-        { "no header.mp3", 44100.0, false }, { "VBRI header.mp3", 44100.0, true }, { "no header 22k.mp3", 22050.0, false },
+    enum Before { nothing, vbriFrame, junk };
+    const struct { const char* name; double rate; Before before; } cases[] = {
+        { "no header.mp3", 44100.0, nothing }, { "VBRI header.mp3", 44100.0, vbriFrame }, { "no header 22k.mp3", 22050.0, nothing },
+        { "junk like a 48 kHz header first.mp3", 44100.0, junk },
     };
     for (const auto& c : cases)
     {
@@ -64,15 +66,17 @@ TEST (Mp3Length, AVbrFileWithoutAFrameCountLastsItsLength)
 
         juce::MemoryBlock bytes;
         ASSERT_TRUE (file.loadFileAsData (bytes) && bytes.getSize() > 1000);
-        if (c.vbriFrame)
+        if (c.before != nothing)
         {
-            // A silent 128 kbps frame holding a VBRI header, as such encoders put first.
-            juce::MemoryBlock vbri (417, true);
-            std::memcpy (vbri.getData(), "\xff\xfb\x90", 3);
-            vbri[3] = bytes[3];
-            std::memcpy (static_cast<char*> (vbri.getData()) + 36, "VBRI", 4);
-            vbri.append (bytes.getData(), bytes.getSize());
-            ASSERT_TRUE (file.replaceWithData (vbri.getData(), vbri.getSize()));
+            // A silent 128 kbps frame holding a VBRI header, as such encoders put first; or 100
+            // bytes of junk that start as a header would.
+            juce::MemoryBlock first (c.before == junk ? 100 : 417, true);
+            std::memcpy (first.getData(), c.before == junk ? "\xff\xfb\x94" : "\xff\xfb\x90", 3);
+            first[3] = bytes[3];
+            if (c.before == vbriFrame)
+                std::memcpy (static_cast<char*> (first.getData()) + 36, "VBRI", 4);
+            first.append (bytes.getData(), bytes.getSize());
+            ASSERT_TRUE (file.replaceWithData (first.getData(), first.getSize()));
         }
 
         auto reader = AudioFileOpening::createReader (file);
