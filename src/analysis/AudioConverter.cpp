@@ -1,4 +1,5 @@
 #include "analysis/AudioConverter.h"
+#include "audio/WavDoubleReader.h"
 #include "audio/WavHeaderCopy.h"
 
 #include <juce_audio_formats/juce_audio_formats.h>
@@ -26,6 +27,8 @@ void AudioConverter::getFileInfo (const std::string& path, double& sampleRate, i
     if (! WavHeaderCopy::copyHeader (path, header))
         return;
 
+    // 64-bit float samples, which the framework refuses: it reads the rest of the header narrowed.
+    const bool doubles = WavDoubleReader::narrowFormat (header);
     juce::WavAudioFormat wav;
     std::unique_ptr<juce::AudioFormatReader> reader (wav.createReaderFor (new juce::MemoryInputStream (header, false),
                                                                           true));
@@ -33,7 +36,7 @@ void AudioConverter::getFileInfo (const std::string& path, double& sampleRate, i
         return;
 
     sampleRate = reader->sampleRate;
-    bitsPerSample = (int) reader->bitsPerSample;
+    bitsPerSample = doubles ? 64 : (int) reader->bitsPerSample;
     isrc = reader->metadataValues.getValue ("ISRC", {});
 
     if (isrc.isNotEmpty())

@@ -2,7 +2,9 @@
 
 #include "audio/AiffHeaderCopy.h"
 #include "audio/FlacFileReader.h"
+#include "audio/Mp3FrameCount.h"
 #include "audio/Mp3HalfFrameReader.h"
+#include "audio/WavDoubleReader.h"
 #include "audio/WavHeaderCopy.h"
 
 #include <algorithm>
@@ -164,7 +166,8 @@ bool isReadableSafely (const juce::AudioFormatReader& reader)
     // An AIFF header's frame count is signed: a negative length would make the preview's bar and
     // seeks run backwards.
     return reader.numChannels > 0 && reader.numChannels <= AudioFileOpening::kMaxChannels && reader.lengthInSamples >= 0
-        && bits > 0 && bits <= AudioFileOpening::kMaxBitsPerSample && (! pcm || bits % 8 == 0)
+        && bits > 0 && (bits <= AudioFileOpening::kMaxBitsPerSample || (reader.usesFloatingPointData && bits == 64))
+        && (! pcm || bits % 8 == 0)
         && reader.sampleRate >= AudioFileOpening::kMinSampleRate && reader.sampleRate <= AudioFileOpening::kMaxSampleRate;
 }
 } // namespace
@@ -220,6 +223,14 @@ std::unique_ptr<juce::AudioFormatReader> createReader (const std::string& path)
             WavHeaderCopy::DataRegion data;
             if (! WavHeaderCopy::copyHeader (*stream, image, &data))
                 continue;
+
+            if (WavDoubleReader::narrowFormat (image))
+            {
+                const std::unique_ptr<juce::AudioFormatReader> header (format->createReaderFor (new juce::MemoryInputStream (image, false), true));
+                if (header != nullptr && header->numChannels > 0 && header->numChannels <= kMaxChannels)
+                    reader = std::make_unique<WavDoubleReader> (*header, std::move (stream), data);
+                continue;
+            }
             stream = std::make_unique<CheckedHeaderStream> (std::move (stream), CheckedHeaderStream::wavHead (image, data), data);
         }
         else if (dynamic_cast<juce::AiffAudioFormat*> (format) != nullptr)
@@ -231,12 +242,16 @@ std::unique_ptr<juce::AudioFormatReader> createReader (const std::string& path)
             stream = std::make_unique<CheckedHeaderStream> (std::move (stream), head, data);
         }
 
-        const bool halfFrames = dynamic_cast<juce::MP3AudioFormat*> (format) != nullptr
-                                && Mp3HalfFrameReader::holdsHalfFrames (*stream);
+        const bool isMp3 = dynamic_cast<juce::MP3AudioFormat*> (format) != nullptr;
+        const bool halfFrames = isMp3 && Mp3HalfFrameReader::holdsHalfFrames (*stream);
+        const auto mp3Frames = isMp3 ? Mp3FrameCount::countWithoutVbrHeader (*stream) : std::nullopt;
 
         // The reader owns the stream from here, or the format deletes it.
         reader.reset (format->createReaderFor (stream.release(), true));
 
+        // In JUCE's unit: 1,152 samples a frame, halved below for the rates of 576.
+        if (reader != nullptr && mp3Frames.has_value())
+            reader->lengthInSamples = *mp3Frames * 1152;
         if (reader != nullptr && halfFrames)
             reader = std::make_unique<Mp3HalfFrameReader> (std::move (reader));
     }

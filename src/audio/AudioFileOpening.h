@@ -16,6 +16,7 @@ namespace AudioFileOpening
     // readers take 32,768 channels or more as a negative count, and never finish a read of frames
     // over 5,760 bytes; 64 channels of 32 bits stay far below that.
     constexpr unsigned int kMaxChannels = 64;
+    // Float samples may also be of 64 bits (WavDoubleReader).
     constexpr unsigned int kMaxBitsPerSample = 32;
     // Rates no recording has: a header claiming 1 Hz made a preview of a few kilobytes last for hours.
     constexpr double kMinSampleRate = 1000.0, kMaxSampleRate = 1536000.0;

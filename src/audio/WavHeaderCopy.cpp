@@ -220,7 +220,8 @@ bool WavHeaderCopy::copyHeader (juce::InputStream& source, juce::MemoryBlock& im
     if (! readExactly (in, header, sizeof (header)) || ! hasId (header + 8, "WAVE"))
         return false;
 
-    const bool isRF64 = hasId (header, "RF64");
+    // BW64 (the broadcast form for object-based audio) is RF64 under another name.
+    const bool isRF64 = hasId (header, "RF64") || hasId (header, "BW64");
     if (! isRF64 && ! hasId (header, "RIFF"))
         return false;
 

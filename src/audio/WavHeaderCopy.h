@@ -22,7 +22,7 @@ namespace WavHeaderCopy
         juce::int64 offset = 0, length = 0;
     };
 
-    // Fills image and returns true when the stream holds a RIFF (or RF64) WAVE with a sane "fmt "
+    // Fills image and returns true when the stream holds a RIFF (or RF64, or BW64) WAVE with a sane "fmt "
     // chunk and a "data" chunk header, and sets data (when given) to the first data chunk. A chunk
     // that runs past the end of the file (a recording cut off) ends the walk: the chunks before it are
     // copied, it and any after are not. A header whose sizes were never filled in (RIFF and data

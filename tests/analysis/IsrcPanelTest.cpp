@@ -54,6 +54,7 @@ TEST (AudioConverter, ReadsWhatTheHeaderHoldsAndNothingElse)
         { writeBytes (folder / "c.wav", wav (2, 96000, 32, "FR Z03 98 00212")), "96000-32|FRZ039800212" },
         { writeBytes (folder / "after.wav", riff ({ pcm, data, chunk ("LIST", { "adtl", 4 }), info ("US-ABC-12-34567") })), "44100-16|USABC1234567" },
         { writeBytes (folder / "rf64.wav", riff ({ chunk ("ds64", ds64), pcm, chunk ("data", {}, 0xffffffff), info ("USABC1234567") }, "RF64")), "44100-16|USABC1234567" },
+        { writeBytes (folder / "bw64.wav", riff ({ chunk ("ds64", ds64), pcm, chunk ("data", {}, 0xffffffff), info ("USABC1234567") }, "BW64")), "44100-16|USABC1234567" },
         { writeBytes (folder / "cut.wav", riff ({ pcm, info ("USABC1234567"), chunk ("data", {}, 0x7ffffff0), juce::MemoryBlock (100, true) })), "44100-16|USABC1234567" },
         { writeBytes (folder / "unfinished.wav", unfinished (riff ({ pcm, info ("USABC1234567"), chunk ("data", juce::MemoryBlock (100, true), 0) }))), "44100-16|USABC1234567" },
         { writeBytes (folder / "cutlist.wav", riff ({ pcm, data, chunk ("LIST", {}, 0x100000), { "adtl", 4 } })), "44100-16|" },

@@ -40,3 +40,48 @@ TEST (Mp3LowRates, ALowRateFileLastsItsLengthAndReadsAlikeFromAnywhere)
             ASSERT_EQ (part.getSample (0, i), straight.getSample (0, start + i)) << start + i;
     }
 }
+
+// A VBR file without a Xing or Info header (encoders that write none, or a VBRI header in its
+// place) lasts its length: JUCE's reader took the file's size over its first, small frame for the
+// count and claimed two to three times the length, which the preview then played on in silence.
+TEST (Mp3Length, AVbrFileWithoutAFrameCountLastsItsLength)
+{
+    TempFolder folder;
+    // Silence first makes the first frame the smallest; then half a second of each of two levels.
+    const auto signal = [] (int, juce::int64 f) { return f < 20000 ? 0.0f : sine441 (f, f % 22050 < 11025 ? 0.9f : 0.2f); };
+    enum Before { nothing, vbriFrame, junk };
+    const struct { const char* name; double rate; Before before; } cases[] = {
+        { "no header.mp3", 44100.0, nothing }, { "VBRI header.mp3", 44100.0, vbriFrame }, { "no header 22k.mp3", 22050.0, nothing },
+        { "junk like a 48 kHz header first.mp3", 44100.0, junk },
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        const auto frames = (juce::int64) (3 * c.rate);
+        const auto wav = writeAudioFile (folder / "source.wav", AudioFileType::wav, 2, c.rate, frames, signal);
+        const auto file = folder / c.name;
+        juce::ChildProcess lame;
+        ASSERT_TRUE (lame.start (juce::StringArray { "lame", "--silent", "-V", "2", "-t", wav.getFullPathName(), file.getFullPathName() }));
+        lame.waitForProcessToFinish (60000);
+
+        juce::MemoryBlock bytes;
+        ASSERT_TRUE (file.loadFileAsData (bytes) && bytes.getSize() > 1000);
+        if (c.before != nothing)
+        {
+            // A silent 128 kbps frame holding a VBRI header, as such encoders put first; or 100
+            // bytes of junk that start as a header would.
+            juce::MemoryBlock first (c.before == junk ? 100 : 417, true);
+            std::memcpy (first.getData(), c.before == junk ? "\xff\xfb\x94" : "\xff\xfb\x90", 3);
+            first[3] = bytes[3];
+            if (c.before == vbriFrame)
+                std::memcpy (static_cast<char*> (first.getData()) + 36, "VBRI", 4);
+            first.append (bytes.getData(), bytes.getSize());
+            ASSERT_TRUE (file.replaceWithData (first.getData(), first.getSize()));
+        }
+
+        auto reader = AudioFileOpening::createReader (file);
+        ASSERT_NE (reader, nullptr);
+        // The encoder's delay and padding, and the VBRI frame, add up to a few frames of 1,152.
+        EXPECT_NEAR ((double) reader->lengthInSamples, (double) frames, 3500.0);
+    }
+}
