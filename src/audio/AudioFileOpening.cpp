@@ -4,6 +4,7 @@
 #include "audio/FlacFileReader.h"
 #include "audio/Mp3FrameCount.h"
 #include "audio/Mp3HalfFrameReader.h"
+#include "audio/Mp3SampleGuard.h"
 #include "audio/WavDoubleReader.h"
 #include "audio/WavHeaderCopy.h"
 
@@ -254,6 +255,8 @@ std::unique_ptr<juce::AudioFormatReader> createReader (const std::string& path)
             reader->lengthInSamples = *mp3Frames * 1152;
         if (reader != nullptr && halfFrames)
             reader = std::make_unique<Mp3HalfFrameReader> (std::move (reader));
+        if (reader != nullptr && isMp3)
+            reader = std::make_unique<Mp3SampleGuard> (std::move (reader));
     }
 
     if (reader != nullptr && ! isReadableSafely (*reader))

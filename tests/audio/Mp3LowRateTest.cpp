@@ -2,6 +2,7 @@
 // read the same wherever a read starts: JUCE's reader claimed twice the length, played earlier parts
 // again after the end, and sought to about twice the time asked.
 #include "audio/AudioFileOpening.h"
+#include "preview/PreviewScan.h"
 #include "preview/PreviewTestSupport.h"
 
 using namespace tarsio::test;
@@ -84,4 +85,34 @@ TEST (Mp3Length, AVbrFileWithoutAFrameCountLastsItsLength)
         // The encoder's delay and padding, and the VBRI frame, add up to a few frames of 1,152.
         EXPECT_NEAR ((double) reader->lengthInSamples, (double) frames, 3500.0);
     }
+}
+
+// One damaged byte, and a frame of an MP3 file decodes to samples hundreds of millions times full
+// scale: the preview took them for the file's peak and played the whole file near silent. Such reads
+// are silence, and the rest of the file keeps its own peak, from the start or from a click.
+TEST (Mp3Damage, FramesThatDecodeFarBeyondFullScaleAreSilence)
+{
+    TempFolder folder;
+    const auto file = writeAudioFile (folder / "damaged.mp3", AudioFileType::mp3, 2, 44100.0, 3 * 44100,
+                                      [] (int, juce::int64 f) { return sine441 (f, 0.25f); });
+    juce::MemoryBlock bytes;
+    ASSERT_TRUE (file.loadFileAsData (bytes));
+    bytes[5650] = (char) 0xff;
+    ASSERT_TRUE (file.replaceWithData (bytes.getData(), bytes.getSize()));
+
+    const auto reader = PreviewScan::createReader (file);
+    ASSERT_NE (reader, nullptr);
+    const auto peak = PreviewScan::scan (*reader, file.getSize(), {}).peak;
+    EXPECT_NEAR (peak, 0.25f, 0.05f);
+
+    // Played from clicks all along the waveform.
+    float loudest = 0.0f;
+    juce::AudioBuffer<float> block (2, 512);
+    for (int click = 0; click < 40; ++click)
+        for (juce::int64 at = reader->lengthInSamples * click / 40, end = at + 20 * 512; at < end; at += 512)
+        {
+            reader->read (&block, 0, 512, at, true, true);
+            loudest = juce::jmax (loudest, block.getMagnitude (0, 512));
+        }
+    EXPECT_LE (loudest, 1.0f);
 }
