@@ -98,7 +98,7 @@ bool WavDoubleReader::readSamples (int* const* destChannels, int numDestChannels
                     std::memcpy (&value, &bits, sizeof (value));
                 }
                 // Beyond float's range is infinite, which the preview and the loudness treat as damage.
-                out[i] = std::isnan (value) || std::abs (value) <= FLT_MAX ? (float) value : std::copysign (INFINITY, (float) (value > 0 ? 1 : -1));
+                out[i] = std::isnan (value) || std::abs (value) <= FLT_MAX ? (float) value : (value > 0 ? INFINITY : -INFINITY);
             }
         }
 
