@@ -244,7 +244,7 @@ std::unique_ptr<juce::AudioFormatReader> createReader (const std::string& path)
         }
 
         const bool isMp3 = dynamic_cast<juce::MP3AudioFormat*> (format) != nullptr;
-        const bool halfFrames = isMp3 && Mp3HalfFrameReader::holdsHalfFrames (*stream);
+        const bool halfFrames = isMp3 && Mp3FrameCount::holdsHalfFrames (*stream);
         const auto mp3Frames = isMp3 ? Mp3FrameCount::countWithoutVbrHeader (*stream) : std::nullopt;
 
         // The reader owns the stream from here, or the format deletes it.

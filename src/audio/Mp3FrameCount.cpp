@@ -81,7 +81,33 @@ bool holdsFrameCount (const juce::uint8* frame, int available, const FrameHeader
         && (std::memcmp (frame + at, "Xing", 4) == 0 || std::memcmp (frame + at, "Info", 4) == 0)
         && (frame[at + 7] & 1) != 0;
 }
+
+// The bytes of the ID3v2 tag (footer included) at the stream's position; 0 when none starts there.
+// Moves the stream.
+juce::int64 id3v2TagBytes (juce::InputStream& in)
+{
+    juce::uint8 tag[10] = {};
+    if (in.read (tag, 10) != 10 || std::memcmp (tag, "ID3", 3) != 0)
+        return 0;
+
+    // The tag's size is stored in 7-bit bytes; a footer adds ten more bytes.
+    return 10 + (((juce::int64) (tag[6] & 0x7f) << 21) | ((tag[7] & 0x7f) << 14) | ((tag[8] & 0x7f) << 7) | (tag[9] & 0x7f))
+         + ((tag[5] & 0x10) != 0 ? 10 : 0);
+}
 } // namespace
+
+bool Mp3FrameCount::holdsHalfFrames (juce::InputStream& mp3Stream)
+{
+    const auto start = mp3Stream.getPosition();
+    const auto tagBytes = id3v2TagBytes (mp3Stream);
+
+    std::vector<juce::uint8> bytes ((size_t) kSearchBytes);
+    const int got = mp3Stream.setPosition (start + tagBytes) ? mp3Stream.read (bytes.data(), kSearchBytes) : 0;
+    mp3Stream.setPosition (start);
+
+    FrameHeader first;
+    return findHeader (bytes.data(), got, std::nullopt, first) >= 0 && first.version != 3 && first.layer == 1;
+}
 
 std::optional<juce::int64> Mp3FrameCount::countWithoutVbrHeader (juce::InputStream& mp3Stream)
 {
@@ -89,14 +115,7 @@ std::optional<juce::int64> Mp3FrameCount::countWithoutVbrHeader (juce::InputStre
     juce::BufferedInputStream in (mp3Stream, 65536);
     const auto end = in.getTotalLength();
 
-    juce::uint8 tag[10] = {};
-    juce::int64 position = start;
-    if (in.read (tag, 10) == 10 && std::memcmp (tag, "ID3", 3) == 0)
-    {
-        // The tag's size is stored in 7-bit bytes; a footer adds ten more bytes.
-        position += 10 + (((juce::int64) (tag[6] & 0x7f) << 21) | ((tag[7] & 0x7f) << 14) | ((tag[8] & 0x7f) << 7) | (tag[9] & 0x7f))
-                 + ((tag[5] & 0x10) != 0 ? 10 : 0);
-    }
+    juce::int64 position = start + id3v2TagBytes (in);
 
     std::vector<juce::uint8> bytes ((size_t) kSearchBytes);
     std::optional<FrameHeader> first;

@@ -9,7 +9,8 @@
 // VBRI header, which it does not read) it divides the file's size by the first frame's size. A
 // VBR file's first frame is mostly a small one (silence, or the VBRI header), so such files were
 // claimed two or three times their length: the preview ran on in silence and the waveform filled
-// only the first part of the bar. Counting the frames themselves gives the length exactly.
+// only the first part of the bar. Counting the frames themselves gives the length exactly. The
+// same first frame tells a stream of 576-sample frames (Mp3HalfFrameReader).
 // No UI; any thread.
 namespace Mp3FrameCount
 {
@@ -18,4 +19,8 @@ namespace Mp3FrameCount
     // when it does, when no frame is found, or for free-format streams (frames of no stated size).
     // Leaves the stream where it was.
     std::optional<juce::int64> countWithoutVbrHeader (juce::InputStream& mp3Stream);
+
+    // True when the stream's first frame, found as above, is Layer III of MPEG-2 or 2.5, whose
+    // frames hold 576 samples. Leaves the stream where it was.
+    bool holdsHalfFrames (juce::InputStream& mp3Stream);
 }

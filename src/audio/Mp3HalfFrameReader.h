@@ -15,11 +15,7 @@
 class Mp3HalfFrameReader final : public juce::AudioFormatReader
 {
 public:
-    // True when the stream's first MPEG audio frame (after any ID3v2 tag) is Layer III of MPEG-2 or
-    // 2.5, whose frames hold 576 samples. Leaves the stream where it was.
-    static bool holdsHalfFrames (juce::InputStream& mp3Stream);
-
-    // Takes JUCE's reader, not yet read from.
+    // Takes JUCE's reader, not yet read from, of a stream Mp3FrameCount::holdsHalfFrames takes.
     explicit Mp3HalfFrameReader (std::unique_ptr<juce::AudioFormatReader> mp3Reader);
     ~Mp3HalfFrameReader() override;
 

@@ -50,10 +50,10 @@ TEST (Mp3Length, AVbrFileWithoutAFrameCountLastsItsLength)
     TempFolder folder;
     // Silence first makes the first frame the smallest; then half a second of each of two levels.
     const auto signal = [] (int, juce::int64 f) { return f < 20000 ? 0.0f : sine441 (f, f % 22050 < 11025 ? 0.9f : 0.2f); };
-    enum Before { nothing, vbriFrame, junk };
+    enum Before { nothing, vbriFrame, junk, lowRateJunk };
     const struct { const char* name; double rate; Before before; } cases[] = {
         { "no header.mp3", 44100.0, nothing }, { "VBRI header.mp3", 44100.0, vbriFrame }, { "no header 22k.mp3", 22050.0, nothing },
-        { "junk like a 48 kHz header first.mp3", 44100.0, junk },
+        { "junk like a 48 kHz header first.mp3", 44100.0, junk }, { "junk like a 24 kHz header first.mp3", 44100.0, lowRateJunk },
     };
     for (const auto& c : cases)
     {
@@ -71,8 +71,8 @@ TEST (Mp3Length, AVbrFileWithoutAFrameCountLastsItsLength)
         {
             // A silent 128 kbps frame holding a VBRI header, as such encoders put first; or 100
             // bytes of junk that start as a header would.
-            juce::MemoryBlock first (c.before == junk ? 100 : 417, true);
-            std::memcpy (first.getData(), c.before == junk ? "\xff\xfb\x94" : "\xff\xfb\x90", 3);
+            juce::MemoryBlock first (c.before == vbriFrame ? 417 : 100, true);
+            std::memcpy (first.getData(), c.before == vbriFrame ? "\xff\xfb\x90" : c.before == junk ? "\xff\xfb\x94" : "\xff\xf3\x94", 3);
             first[3] = bytes[3];
             if (c.before == vbriFrame)
                 std::memcpy (static_cast<char*> (first.getData()) + 36, "VBRI", 4);
