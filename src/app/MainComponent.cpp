@@ -113,11 +113,7 @@ MainComponent::MainComponent()
     // The buttons show no keyboard focus, so they take none: a window brought to the front gave it
     // to the first of them, the logo even beneath another page, and the next Return or space clicked
     // it unseen (the logo opens the web site).
-    for (juce::Component* button : { (juce::Component*) &openButton, (juce::Component*) &renameButton,
-                                     (juce::Component*) &clearButton, (juce::Component*) &rulesButton,
-                                     (juce::Component*) &logoButton, (juce::Component*) &loudnessButton,
-                                     (juce::Component*) &isrcButton })
-        takeNoFocus (*button);
+    takeNoFocus ({ &openButton, &renameButton, &clearButton, &rulesButton, &logoButton, &loudnessButton, &isrcButton });
     for (auto& b : presetButtons)
         takeNoFocus (b);
 
