@@ -66,16 +66,8 @@ TEST (PageSwitch, KeysReachOnlyTheFieldsOfThePageShown)
     }
     ASSERT_TRUE (m.renamePage.isVisible());
 
-    juce::TextEditor* field = nullptr;
-    std::function<void (juce::Component&)> findField = [&] (juce::Component& c)
-    {
-        if (auto* editor = dynamic_cast<juce::TextEditor*> (&c); editor != nullptr && editor->isShowing())
-            field = editor;
-        for (auto* child : c.getChildren())
-            findField (*child);
-    };
-    findField (m.renamePage);
-    ASSERT_NE (field, nullptr);
+    ASSERT_NE (m.renamePage.rowInView (0), nullptr);
+    auto* field = &m.renamePage.rowInView (0)->nameEditor;
     for (int attempt = 0; attempt < 1500 && ! field->hasKeyboardFocus (false); ++attempt)
         m.toFront (true), field->grabKeyboardFocus(), pumpMessages (20);
     for (int tab = 0; tab < 12; ++tab)
