@@ -68,8 +68,7 @@ TEST (PageSwitch, KeysReachOnlyTheFieldsOfThePageShown)
 
     ASSERT_NE (m.renamePage.rowInView (0), nullptr);
     auto* field = &m.renamePage.rowInView (0)->nameEditor;
-    for (int attempt = 0; attempt < 1500 && ! field->hasKeyboardFocus (false); ++attempt)
-        m.toFront (true), field->grabKeyboardFocus(), pumpMessages (20);
+    focusField (m, *field);
     for (int tab = 0; tab < 12; ++tab)
     {
         m.getPeer()->handleKeyPress (juce::KeyPress (juce::KeyPress::tabKey));

@@ -30,6 +30,14 @@ inline bool pumpUntil (const std::function<bool()>& condition, int timeoutMs = 3
     return true;
 }
 
+// Gives the field the keyboard focus, bringing its window to the front until the window system
+// makes it the active window (only that one takes key presses).
+inline void focusField (juce::Component& window, juce::Component& field)
+{
+    for (int attempt = 0; attempt < 1500 && ! field.hasKeyboardFocus (true); ++attempt)
+        window.toFront (true), field.grabKeyboardFocus(), pumpMessages (20);
+}
+
 // Paths as the pages take them: the bytes of each name.
 inline std::vector<std::string> bytesOf (const juce::StringArray& paths)
 {
