@@ -190,34 +190,6 @@ void MainComponent::audioDeviceStopped()
 }
 
 //==============================================================================
-bool MainComponent::isInterestedInFileDrag (const juce::StringArray& files)
-{
-    return dropTarget.isInterestedInFileDrag (files);
-}
-
-void MainComponent::fileDragEnter (const juce::StringArray& files, int x, int y)
-{
-    const auto p = toDropTarget (x, y);
-    dropTarget.fileDragEnter (files, p.x, p.y);
-}
-
-void MainComponent::fileDragMove (const juce::StringArray& files, int x, int y)
-{
-    const auto p = toDropTarget (x, y);
-    dropTarget.fileDragMove (files, p.x, p.y);
-}
-
-void MainComponent::fileDragExit (const juce::StringArray& files)
-{
-    dropTarget.fileDragExit (files);
-}
-
-void MainComponent::filesDropped (const juce::StringArray& files, int x, int y)
-{
-    const auto p = toDropTarget (x, y);
-    dropTarget.filesDropped (files, p.x, p.y);
-}
-
 //==============================================================================
 const std::array<MainComponent::LoudnessTarget, 11> MainComponent::loudnessTargets { {
     { "Netflix", "buttonNetflix", "Netflix: -27 LUFS, -2 dBTP" },
