@@ -55,12 +55,7 @@ TEST (PageSwitch, KeysReachOnlyTheFieldsOfThePageShown)
 
     for (auto* button : { &m.isrcButton, m.isrcList.closeButton.get(), &m.renameButton })
     {
-        const auto at = m.getLocalPoint (button, button->getLocalBounds().getCentre()).toFloat();
-        for (auto down : { true, false })
-            m.getPeer()->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at,
-                                           down ? juce::ModifierKeys::leftButtonModifier : juce::ModifierKeys(),
-                                           juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
-                                           juce::Time::currentTimeMillis() + (down ? 0 : 50));
+        pressAndRelease (m, *button, juce::Time::currentTimeMillis());
         pumpMessages (20);
         EXPECT_EQ (juce::Component::getCurrentlyFocusedComponent(), nullptr) << button->getButtonText();
     }

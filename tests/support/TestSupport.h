@@ -38,6 +38,17 @@ inline void focusField (juce::Component& window, juce::Component& field)
         window.toFront (true), field.grabKeyboardFocus(), pumpMessages (20);
 }
 
+// A left press at the centre of target, and its release 50 ms later, as the window system hands
+// them to the window's peer; time is the press's (presses close together make a double-click).
+inline void pressAndRelease (juce::Component& window, juce::Component& target, juce::int64 time)
+{
+    const auto at = window.getLocalPoint (&target, target.getLocalBounds().getCentre()).toFloat();
+    for (int mods : { (int) juce::ModifierKeys::leftButtonModifier, 0 })
+        window.getPeer()->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at, juce::ModifierKeys (mods),
+                                            juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
+                                            time + (mods == 0 ? 50 : 0));
+}
+
 // Paths as the pages take them: the bytes of each name.
 inline std::vector<std::string> bytesOf (const juce::StringArray& paths)
 {
