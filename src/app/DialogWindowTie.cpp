@@ -1,27 +1,10 @@
 #include "app/DialogWindowTie.h"
+#include "app/XErrorsIgnored.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
-#include <atomic>
 #include <vector>
-
-namespace
-{
-// The dialog's windows may go away between two requests: errors on our own connection are expected
-// and must not reach a handler that ends the process (Xlib's default one does). Errors of any other
-// connection go where they went before.
-thread_local ::Display* ownDisplay = nullptr;
-std::atomic<XErrorHandler> previousHandler { nullptr };
-
-int ignoreOwnErrors (::Display* display, XErrorEvent* event)
-{
-    if (display == ownDisplay)
-        return 0;
-    const auto previous = previousHandler.load();
-    return previous != nullptr ? previous (display, event) : 0;
-}
-} // namespace
 
 struct DialogWindowTie::Connection
 {
@@ -32,18 +15,17 @@ struct DialogWindowTie::Connection
           processId (XInternAtom (d, "_NET_WM_PID", False)),
           activeWindow (XInternAtom (d, "_NET_ACTIVE_WINDOW", False))
     {
-        ownDisplay = d;
         // Woken when the window manager's list of clients changes.
         XSelectInput (d, root, PropertyChangeMask);
         XFlush (d);
-        if (const auto old = XSetErrorHandler (ignoreOwnErrors); old != ignoreOwnErrors)
-            previousHandler = old;
+        // The dialog's windows may go away between two requests.
+        XErrorsIgnored::on (d);
     }
 
     ~Connection()
     {
-        XCloseDisplay (display);
-        ownDisplay = nullptr;
+        XCloseDisplay (display);   // may still report errors on it
+        XErrorsIgnored::forget (display);
     }
 
     // A property of 32-bit items (windows, cardinals); empty when it or its window is missing.

@@ -1,39 +1,24 @@
 #include "app/DropReceiver.h"
+#include "app/XErrorsIgnored.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 #include <algorithm>
-#include <atomic>
 #include <vector>
 
 namespace
 {
 constexpr long kXdndVersion = 5;
 constexpr int kStallTimeoutMs = 5000;
-
-// The windows this connection names (the watched window, a source's) may go away between two
-// requests: errors on it are expected and must not reach a handler that ends the process (Xlib's
-// default one does). Errors of any other connection go where they went before.
-std::atomic<::Display*> receiverDisplay { nullptr };
-std::atomic<XErrorHandler> previousHandler { nullptr };
-
-int ignoreReceiverErrors (::Display* display, XErrorEvent* event)
-{
-    if (display == receiverDisplay.load())
-        return 0;
-    const auto previous = previousHandler.load();
-    return previous != nullptr ? previous (display, event) : 0;
-}
 } // namespace
 
 struct DropReceiver::Connection
 {
     explicit Connection (::Display* d) : display (d)
     {
-        receiverDisplay = d;
-        if (const auto old = XSetErrorHandler (ignoreReceiverErrors); old != ignoreReceiverErrors)
-            previousHandler = old;
+        // The windows it names (the watched window, a source's) may go away between two requests.
+        XErrorsIgnored::on (d);
 
         const auto atom = [d] (const char* name) { return XInternAtom (d, name, False); };
         xdndAware = atom ("XdndAware");
@@ -63,8 +48,8 @@ struct DropReceiver::Connection
     // Closing the connection also destroys its windows.
     ~Connection()
     {
-        XCloseDisplay (display);
-        receiverDisplay = nullptr;
+        XCloseDisplay (display);   // may still report errors on it
+        XErrorsIgnored::forget (display);
     }
 
     void send (::Window to, Atom type, long l0, long l1, long l2, long l3, long l4) const

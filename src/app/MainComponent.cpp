@@ -113,11 +113,7 @@ MainComponent::MainComponent()
     // The buttons show no keyboard focus, so they take none: a window brought to the front gave it
     // to the first of them, the logo even beneath another page, and the next Return or space clicked
     // it unseen (the logo opens the web site).
-    for (juce::Component* button : { (juce::Component*) &openButton, (juce::Component*) &renameButton,
-                                     (juce::Component*) &clearButton, (juce::Component*) &rulesButton,
-                                     (juce::Component*) &logoButton, (juce::Component*) &loudnessButton,
-                                     (juce::Component*) &isrcButton })
-        takeNoFocus (*button);
+    takeNoFocus ({ &openButton, &renameButton, &clearButton, &rulesButton, &logoButton, &loudnessButton, &isrcButton });
     for (auto& b : presetButtons)
         takeNoFocus (b);
 
@@ -194,34 +190,6 @@ void MainComponent::audioDeviceStopped()
 }
 
 //==============================================================================
-bool MainComponent::isInterestedInFileDrag (const juce::StringArray& files)
-{
-    return dropTarget.isInterestedInFileDrag (files);
-}
-
-void MainComponent::fileDragEnter (const juce::StringArray& files, int x, int y)
-{
-    const auto p = toDropTarget (x, y);
-    dropTarget.fileDragEnter (files, p.x, p.y);
-}
-
-void MainComponent::fileDragMove (const juce::StringArray& files, int x, int y)
-{
-    const auto p = toDropTarget (x, y);
-    dropTarget.fileDragMove (files, p.x, p.y);
-}
-
-void MainComponent::fileDragExit (const juce::StringArray& files)
-{
-    dropTarget.fileDragExit (files);
-}
-
-void MainComponent::filesDropped (const juce::StringArray& files, int x, int y)
-{
-    const auto p = toDropTarget (x, y);
-    dropTarget.filesDropped (files, p.x, p.y);
-}
-
 //==============================================================================
 const std::array<MainComponent::LoudnessTarget, 11> MainComponent::loudnessTargets { {
     { "Netflix", "buttonNetflix", "Netflix: -27 LUFS, -2 dBTP" },

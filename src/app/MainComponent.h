@@ -8,6 +8,7 @@
 #include "app/AspectLock.h"
 #include "app/DragAndDropDemoTarget.h"
 #include "app/FileDialog.h"
+#include "app/FileDragRelay.h"
 #include "look/Look.h"
 #include "rename/Rename.h"
 #include "rules/Rules.h"
@@ -28,7 +29,7 @@
 class MainComponent final : public juce::Component,
                             public juce::Timer,
                             public juce::AudioIODeviceCallback,
-                            public juce::FileDragAndDropTarget,
+                            public FileDragRelay,
                             private juce::ComponentListener
 {
 public:
@@ -47,11 +48,8 @@ public:
     void audioDeviceAboutToStart (juce::AudioIODevice* device) override;
     void audioDeviceStopped() override;
 
-    bool isInterestedInFileDrag (const juce::StringArray& files) override;
-    void fileDragEnter (const juce::StringArray& files, int x, int y) override;
-    void fileDragMove (const juce::StringArray& files, int x, int y) override;
-    void fileDragExit (const juce::StringArray& files) override;
-    void filesDropped (const juce::StringArray& files, int x, int y) override;
+    // Every file drag on the window goes to the drop target.
+    juce::Component* relayComponent() override { return &dropTarget; }
 
     void setVisibleHomePage (bool visible);
     void createLabel (juce::Label& label, juce::String text);
@@ -154,7 +152,6 @@ private:
 
     int renameFileCount() const { return (int) renamePage.filePaths.size(); }
     bool isHomePageShown() const { return welcomeLabel.isVisible(); }
-    juce::Point<int> toDropTarget (int x, int y) const { return dropTarget.getLocalPoint (this, juce::Point<int> (x, y)); }
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComponent)
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/FileDragRelay.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <memory>
@@ -23,7 +25,7 @@ public:
     // imposes another ratio, the content stands centred with bare window around it, and a drop there
     // must not be refused.
     class MainWindow final : public juce::DocumentWindow,
-                             public juce::FileDragAndDropTarget
+                             public FileDragRelay
     {
     public:
         MainWindow (const juce::String& name, juce::Colour backgroundColour);
@@ -33,16 +35,9 @@ public:
         void resized() override;
         void moved() override;
 
-        bool isInterestedInFileDrag (const juce::StringArray& files) override;
-        void fileDragEnter (const juce::StringArray& files, int x, int y) override;
-        void fileDragMove (const juce::StringArray& files, int x, int y) override;
-        void fileDragExit (const juce::StringArray& files) override;
-        void filesDropped (const juce::StringArray& files, int x, int y) override;
-
     private:
         void keepContentLimits();
-        juce::FileDragAndDropTarget* contentTarget() const;
-        juce::Point<int> toContent (int x, int y) const;
+        juce::Component* relayComponent() override { return getContentComponent(); }
         juce::BorderSize<int> limitsFrame;
 
         JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainWindow)

@@ -9,6 +9,12 @@ void takeNoFocus (juce::Component& component)
     component.setMouseClickGrabsKeyboardFocus (false);
 }
 
+void takeNoFocus (std::initializer_list<juce::Component*> components)
+{
+    for (auto* component : components)
+        takeNoFocus (*component);
+}
+
 std::unique_ptr<juce::ComponentTraverser> fieldsWithoutDefaultFocus()
 {
     struct Traverser final : juce::KeyboardFocusTraverser

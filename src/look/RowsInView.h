@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -16,6 +17,7 @@
 // of the row or list (a field the user did not click, perhaps a row above the view), where the next
 // key press would change a name unseen.
 void takeNoFocus (juce::Component& component);
+void takeNoFocus (std::initializer_list<juce::Component*> components);
 
 // For a page of fields (a keyboard focus container): Tab goes round its fields, and the page asked
 // for the focus (as a window brought to the front asks its content) puts it in none of them. The

@@ -64,9 +64,7 @@ Rename::Rename()
 
     // These buttons show no focus, so they take none: a Return pressed after a click would run GO
     // RENAME again, or, once the pause button hides and the focus falls to RULES, leave the page.
-    for (auto* button : { (juce::Component*) &closeButton, (juce::Component*) &renameRulesButton,
-                          (juce::Component*) &goRenameButton, (juce::Component*) &pauseButton })
-        takeNoFocus (*button);
+    takeNoFocus ({ &closeButton, &renameRulesButton, &goRenameButton, &pauseButton });
 
     // Tab goes round the page's own name fields: not onto the list, where typing vanished unseen,
     // nor onto the home page's controls beneath the page.

@@ -16,9 +16,7 @@ InstrumentRow::InstrumentRow (juce::Component& content, std::unique_ptr<juce::Im
     for (auto* widget : widgets())
         content.addChildComponent (widget);
 
-    for (juce::Component* button : { (juce::Component*) &selectButton, (juce::Component*) upButton.get(),
-                                     (juce::Component*) downButton.get(), (juce::Component*) deleteButton.get() })
-        takeNoFocus (*button);
+    takeNoFocus ({ &selectButton, upButton.get(), downButton.get(), deleteButton.get() });
 }
 
 void InstrumentRow::setVisible (bool shown)

@@ -77,12 +77,8 @@ Rules::Rules()
     // lists, which show no focus, typing vanished unseen and Return added a row or threw every edit
     // away (DEFAULT RULES). Nor does it leave the page for a field of the window that it covers.
     setFocusContainerType (FocusContainerType::keyboardFocusContainer);
-    for (juce::Component* unfocused : { (juce::Component*) &addInstrumentButton, (juce::Component*) &addTermButton,
-                                        (juce::Component*) &defaultRulesButton, (juce::Component*) &loadRulesButton,
-                                        (juce::Component*) &saveRulesButton, (juce::Component*) &saveRulesAsButton,
-                                        (juce::Component*) closeButton.get(), (juce::Component*) &instrumentsViewport,
-                                        (juce::Component*) &termsViewport })
-        takeNoFocus (*unfocused);
+    takeNoFocus ({ &addInstrumentButton, &addTermButton, &defaultRulesButton, &loadRulesButton, &saveRulesButton,
+                   &saveRulesAsButton, closeButton.get(), &instrumentsViewport, &termsViewport });
 
     addAndMakeVisible (instrumentsViewport);
     instrumentsViewport.setViewedComponent (&instrumentsContent, false);

@@ -55,29 +55,15 @@ TEST (PageSwitch, KeysReachOnlyTheFieldsOfThePageShown)
 
     for (auto* button : { &m.isrcButton, m.isrcList.closeButton.get(), &m.renameButton })
     {
-        const auto at = m.getLocalPoint (button, button->getLocalBounds().getCentre()).toFloat();
-        for (auto down : { true, false })
-            m.getPeer()->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at,
-                                           down ? juce::ModifierKeys::leftButtonModifier : juce::ModifierKeys(),
-                                           juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
-                                           juce::Time::currentTimeMillis() + (down ? 0 : 50));
+        pressAndRelease (m, *button, juce::Time::currentTimeMillis());
         pumpMessages (20);
         EXPECT_EQ (juce::Component::getCurrentlyFocusedComponent(), nullptr) << button->getButtonText();
     }
     ASSERT_TRUE (m.renamePage.isVisible());
 
-    juce::TextEditor* field = nullptr;
-    std::function<void (juce::Component&)> findField = [&] (juce::Component& c)
-    {
-        if (auto* editor = dynamic_cast<juce::TextEditor*> (&c); editor != nullptr && editor->isShowing())
-            field = editor;
-        for (auto* child : c.getChildren())
-            findField (*child);
-    };
-    findField (m.renamePage);
-    ASSERT_NE (field, nullptr);
-    for (int attempt = 0; attempt < 1500 && ! field->hasKeyboardFocus (false); ++attempt)
-        m.toFront (true), field->grabKeyboardFocus(), pumpMessages (20);
+    ASSERT_NE (m.renamePage.rowInView (0), nullptr);
+    auto* field = &m.renamePage.rowInView (0)->nameEditor;
+    focusField (m, *field);
     for (int tab = 0; tab < 12; ++tab)
     {
         m.getPeer()->handleKeyPress (juce::KeyPress (juce::KeyPress::tabKey));

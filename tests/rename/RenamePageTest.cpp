@@ -49,14 +49,10 @@ struct ShownPage
         auto* peer = page.getPeer();
         for (int attempt = 0; attempt < 150 && ! peer->isFocused(); ++attempt)
             page.toFront (true), pumpUntil ([peer] { return peer->isFocused(); }, 200);
-        const auto at = page.getLocalPoint (&target, target.getLocalBounds().getCentre()).toFloat();
         const auto start = clickTime = juce::jmax (clickTime + 1000, juce::Time::currentTimeMillis());
         clickTime += 100 * presses;
         for (int press = 0; press < presses; ++press)
-            for (int mods : { (int) juce::ModifierKeys::leftButtonModifier, 0 })
-                peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at, juce::ModifierKeys (mods),
-                                        juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
-                                        start + 100 * press + (mods == 0 ? 50 : 0));
+            pressAndRelease (page, target, start + 100 * press);
         pumpMessages (20);
     }
 

@@ -135,8 +135,7 @@ TEST_F (RulesPage, ANameTypedIntoStaysWithItsInstrumentWhileScrolledAway)
     page.addToDesktop (juce::ComponentPeer::windowHasTitleBar);
     page.setVisible (true);
     auto& snare = row (3).nameEditor;
-    for (int attempt = 0; attempt < 1500 && ! snare.hasKeyboardFocus (true); ++attempt)
-        page.toFront (true), snare.grabKeyboardFocus(), pumpMessages (20);
+    focusField (page, snare);
     EXPECT_EQ (status(), "Editing terms for: Snare");
     EXPECT_TRUE (row (3).selectButton.getToggleState() && ! row (0).selectButton.getToggleState());
     EXPECT_TRUE (snare.isCaretVisible() && ! row (4).nameEditor.isCaretVisible());   // only a focused editor runs a caret
@@ -377,8 +376,7 @@ TEST_F (RulesPage, TabStaysOnThePage)
     window.addToDesktop (juce::ComponentPeer::windowHasTitleBar);
     window.setVisible (true);
     auto& guitar = row (0).nameEditor;
-    for (int attempt = 0; attempt < 1500 && ! guitar.hasKeyboardFocus (false); ++attempt)
-        window.toFront (true), guitar.grabKeyboardFocus(), pumpMessages (20);
+    focusField (window, guitar);
     press (juce::KeyPress (juce::KeyPress::tabKey, juce::ModifierKeys::shiftModifier, 0));
     EXPECT_TRUE (page.isParentOf (juce::Component::getCurrentlyFocusedComponent()));
     window.removeChildComponent (&page);

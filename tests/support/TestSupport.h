@@ -30,6 +30,25 @@ inline bool pumpUntil (const std::function<bool()>& condition, int timeoutMs = 3
     return true;
 }
 
+// Gives the field the keyboard focus, bringing its window to the front until the window system
+// makes it the active window (only that one takes key presses).
+inline void focusField (juce::Component& window, juce::Component& field)
+{
+    for (int attempt = 0; attempt < 1500 && ! field.hasKeyboardFocus (true); ++attempt)
+        window.toFront (true), field.grabKeyboardFocus(), pumpMessages (20);
+}
+
+// A left press at the centre of target, and its release 50 ms later, as the window system hands
+// them to the window's peer; time is the press's (presses close together make a double-click).
+inline void pressAndRelease (juce::Component& window, juce::Component& target, juce::int64 time)
+{
+    const auto at = window.getLocalPoint (&target, target.getLocalBounds().getCentre()).toFloat();
+    for (int mods : { (int) juce::ModifierKeys::leftButtonModifier, 0 })
+        window.getPeer()->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at, juce::ModifierKeys (mods),
+                                            juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
+                                            time + (mods == 0 ? 50 : 0));
+}
+
 // Paths as the pages take them: the bytes of each name.
 inline std::vector<std::string> bytesOf (const juce::StringArray& paths)
 {
